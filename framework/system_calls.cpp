@@ -1,0 +1,41 @@
+#include "framework/system_calls.h"
+
+#include <sddl.h>
+
+const SystemCalls& RealSystemCalls()
+{
+    static const SystemCalls real = {
+        ::RegOpenKeyExW,
+        ::RegCreateKeyExW,
+        ::RegCloseKey,
+        ::RegQueryValueExW,
+        ::RegSetValueExW,
+        ::RegDeleteValueW,
+        ::RegDeleteKeyW,
+        ::RegEnumKeyExW,
+        ::RegQueryInfoKeyW,
+        ::CreateDirectoryW,
+        ::RemoveDirectoryW,
+        ::GetSystemDirectoryW,
+        ::GetWindowsDirectoryW,
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW,
+        ::GetSecurityDescriptorDacl,
+        ::SetNamedSecurityInfoW,
+        ::LocalFree,
+        ::GetModuleHandleW,
+        ::GetModuleFileNameW,
+        ::LoadLibraryW,
+        ::FreeLibrary,
+        ::GetProcAddress,
+        ::GetNativeSystemInfo,
+        ::GetVersionExW,
+        ::FormatMessageW,
+    };
+    return real;
+}
+
+SystemCalls& Sys()
+{
+    static SystemCalls current = RealSystemCalls();
+    return current;
+}

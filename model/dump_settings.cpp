@@ -1,0 +1,72 @@
+#include "model/dump_settings.h"
+
+#include "model/registry_layout.h"
+#include "model/text_utils.h"
+
+namespace {
+
+bool SameFolder(const DumpSettings& a, const DumpSettings& b)
+{
+    if (!a.hasFolder != !b.hasFolder)
+        return false;
+    return !a.hasFolder || a.folder == b.folder;
+}
+
+bool SameDumpType(const DumpSettings& a, const DumpSettings& b)
+{
+    if (!a.hasDumpType != !b.hasDumpType)
+        return false;
+    return !a.hasDumpType || a.dumpType == b.dumpType;
+}
+
+bool SameDumpCount(const DumpSettings& a, const DumpSettings& b)
+{
+    if (!a.hasDumpCount != !b.hasDumpCount)
+        return false;
+    return !a.hasDumpCount || a.dumpCount == b.dumpCount;
+}
+
+}  // namespace
+
+bool DumpSettings::IsEmpty() const
+{
+    if (hasFolder && !TrimWhitespace(folder).empty())
+        return false;
+    if (hasDumpType && dumpType != DUMP_TYPE_NONE)
+        return false;
+    if (hasDumpCount && dumpCount > 0)
+        return false;
+    return true;
+}
+
+bool DumpSettings::Equals(const DumpSettings& other) const
+{
+    return SameFolder(*this, other) && SameDumpType(*this, other) && SameDumpCount(*this, other) &&
+           !setAcl == !other.setAcl;
+}
+
+bool ProgramEntry::Equals(const ProgramEntry& other) const
+{
+    return processName == other.processName && settings.Equals(other.settings);
+}
+
+bool NeedsWrite(const ProgramEntry& desired, const ProgramEntry& stored)
+{
+    const DumpSettings& d = desired.settings;
+    const DumpSettings& s = stored.settings;
+    return !SameFolder(d, s) || !SameDumpType(d, s) || !SameDumpCount(d, s) || d.setAcl;
+}
+
+const wchar_t* DumpTypeLabel(DWORD code)
+{
+    switch (code) {
+    case DUMP_TYPE_NONE:
+        return L"";
+    case DUMP_TYPE_MINI:
+        return L"Mini dump";
+    case DUMP_TYPE_FULL:
+        return L"Full dump";
+    default:
+        return L"<?>";
+    }
+}

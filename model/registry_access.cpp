@@ -1,0 +1,206 @@
+#include "model/registry_access.h"
+
+#include <vector>
+
+#include "app/optional_apis.h"
+#include "app/platform_values.h"
+#include "framework/system_calls.h"
+#include "framework/unique_handles.h"
+#include "model/error_text.h"
+#include "model/registry_layout.h"
+#include "model/text_utils.h"
+
+namespace {
+
+// Leaves the code as the last error and hands the verdict through.
+bool Report(LONG code, bool result)
+{
+    ::SetLastError(static_cast<DWORD>(code));
+    return result;
+}
+
+bool IsFolderType(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+LONG OpenKey(HKEY parent, const wchar_t* path, REGSAM access, unique_hkey& key)
+{
+    return Sys().RegOpenKeyExW(parent, path, 0, access, key.put());
+}
+
+LONG CreateKey(const wchar_t* path, unique_hkey& key)
+{
+    return Sys().RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE, WriteAccess(),
+                                 nullptr, key.put(), nullptr);
+}
+
+// Reads the folder text from an open key, in two steps: learn type and size, then read.
+LONG QueryDumpFolder(HKEY key, std::wstring& folder, bool& found)
+{
+    found = false;
+    DWORD type = REG_NONE;
+    BYTE probe = 0;
+    DWORD size = 0;
+    LONG code = Sys().RegQueryValueExW(key, VALUE_DUMP_FOLDER, nullptr, &type, &probe, &size);
+    if (code != ERROR_MORE_DATA)
+        return code;  // 0 here means a value of zero bytes: not given
+    if (!IsFolderType(type))
+        return ERROR_BAD_DEV_TYPE;
+
+    std::vector<wchar_t> buffer(size / 2 + 1, L'\0');
+    DWORD firstSize = size;
+    DWORD capacity = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    code = Sys().RegQueryValueExW(key, VALUE_DUMP_FOLDER, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                                  &capacity);
+    if (code != ERROR_SUCCESS)
+        return code;
+    if (!IsFolderType(type) || capacity > firstSize)
+        return ERROR_INVALID_DATA;
+
+    // The text ends at its first NUL, or with the data when it holds none.
+    size_t characters = capacity / sizeof(wchar_t);
+    size_t length = 0;
+    while (length < characters && buffer[length] != L'\0')
+        ++length;
+    folder.assign(buffer.data(), length);
+    found = true;
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+REGSAM ReadAccess()
+{
+    return KEY_READ | g_registryView;
+}
+
+REGSAM WriteAccess()
+{
+    return KEY_WRITE | g_registryView;
+}
+
+REGSAM ReadWriteAccess()
+{
+    return KEY_READ | KEY_WRITE | g_registryView;
+}
+
+bool IsAbsent(LONG code)
+{
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+bool RegReadDword(HKEY parent, const wchar_t* path, const wchar_t* name, DWORD& value)
+{
+    unique_hkey key;
+    LONG code = OpenKey(parent, path, ReadAccess(), key);
+    if (code != ERROR_SUCCESS)
+        return Report(code, false);
+
+    DWORD type = REG_NONE;
+    DWORD data = 0;
+    DWORD size = sizeof(data);
+    code = Sys().RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    key.reset();
+    if (code != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(data))
+        return Report(code, false);
+    value = data;
+    return Report(code, true);
+}
+
+bool RegReadDumpFolder(HKEY parent, const wchar_t* path, std::wstring& folder)
+{
+    unique_hkey key;
+    LONG code = OpenKey(parent, path, ReadAccess(), key);
+    if (code != ERROR_SUCCESS)
+        return Report(code, false);
+
+    bool found = false;
+    code = QueryDumpFolder(key.get(), folder, found);
+    key.reset();
+    return Report(code, found);
+}
+
+bool RegCountKeyContents(const wchar_t* path, DWORD& subkeys, DWORD& values)
+{
+    subkeys = 0;
+    values = 0;
+    unique_hkey key;
+    LONG code = OpenKey(HKEY_LOCAL_MACHINE, path, ReadAccess(), key);
+    if (IsAbsent(code))
+        return Report(code, true);
+    if (code != ERROR_SUCCESS)
+        return Report(code, false);
+
+    DWORD subkeyCount = 0;
+    DWORD valueCount = 0;
+    code = Sys().RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr, &valueCount,
+                                  nullptr, nullptr, nullptr, nullptr);
+    key.reset();
+    if (code == ERROR_SUCCESS) {
+        subkeys = subkeyCount;
+        values = valueCount;
+    }
+    return Report(code, code == ERROR_SUCCESS);
+}
+
+bool RegWriteDumpFolder(const wchar_t* path, const wchar_t* folder)
+{
+    unique_hkey key;
+    LONG code = CreateKey(path, key);
+    if (code != ERROR_SUCCESS)
+        return Report(code, false);
+
+    DWORD bytes = static_cast<DWORD>((::lstrlenW(folder) + 1) * sizeof(wchar_t));
+    code = Sys().RegSetValueExW(key.get(), VALUE_DUMP_FOLDER, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
+                                bytes);
+    key.reset();
+    return Report(code, code == ERROR_SUCCESS);
+}
+
+bool RegWriteDword(const wchar_t* path, const wchar_t* name, DWORD value)
+{
+    unique_hkey key;
+    LONG code = CreateKey(path, key);
+    if (code != ERROR_SUCCESS)
+        return Report(code, false);
+
+    code = Sys().RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                sizeof(value));
+    key.reset();
+    return Report(code, code == ERROR_SUCCESS);
+}
+
+bool RegDeleteSettingValue(const wchar_t* path, const wchar_t* name)
+{
+    unique_hkey key;
+    LONG code = OpenKey(HKEY_LOCAL_MACHINE, path, WriteAccess(), key);
+    if (IsAbsent(code))
+        return Report(code, true);
+    if (code != ERROR_SUCCESS)
+        return Report(code, false);
+
+    code = Sys().RegDeleteValueW(key.get(), name);
+    key.reset();
+    return Report(code, code == ERROR_SUCCESS || IsAbsent(code));
+}
+
+DWORD RegDeleteSettingsKey(const wchar_t* path, std::wstring& errorText)
+{
+    LONG code;
+    if (g_pfnRegDeleteKeyEx) {
+        code = g_pfnRegDeleteKeyEx(HKEY_LOCAL_MACHINE, path, g_registryView, 0);
+    } else if (g_registryView != 0) {
+        // Without RegDeleteKeyExW a key cannot be deleted in the other view.
+        errorText = L"Required 64-bit API is missing";
+        return ERROR_NOT_SUPPORTED;
+    } else {
+        code = Sys().RegDeleteKeyW(HKEY_LOCAL_MACHINE, path);
+    }
+
+    if (code == ERROR_SUCCESS || IsAbsent(code))
+        return ERROR_SUCCESS;
+    errorText = FormatText(L"ERROR: Failed to remove registry key.\n\n(%d) %s", static_cast<int>(code),
+                           ErrorText(static_cast<DWORD>(code)).c_str());
+    return static_cast<DWORD>(code);
+}

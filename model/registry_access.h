@@ -1,0 +1,40 @@
+#pragma once
+// The registry operations of the dump settings store. Each one opens the key it needs in the
+// registry view of the platform, does one thing and closes the key again. Before returning, each
+// leaves the Win32 code of its last registry call as the thread's last error (0 when that call
+// succeeded), for the caller's message. Key paths are relative to HKEY_LOCAL_MACHINE unless an
+// open parent key is given.
+#include <windows.h>
+
+#include <string>
+
+// KEY_READ / KEY_WRITE / both, each with the platform's registry view.
+REGSAM ReadAccess();
+REGSAM WriteAccess();
+REGSAM ReadWriteAccess();
+
+// A REG_DWORD of exactly four bytes. The value is written only on success.
+bool RegReadDword(HKEY parent, const wchar_t* path, const wchar_t* name, DWORD& value);
+
+// "DumpFolder" as REG_SZ or REG_EXPAND_SZ of non-zero size: the text up to its first NUL, or all
+// of it when it holds none. Fails with 66 for another type, 13 when the value changed between the
+// size probe and the read.
+bool RegReadDumpFolder(HKEY parent, const wchar_t* path, std::wstring& folder);
+
+// The number of subkeys and values of a key; an absent key counts as empty. Both counts are
+// written in every case.
+bool RegCountKeyContents(const wchar_t* path, DWORD& subkeys, DWORD& values);
+
+// Create the key if needed and write "DumpFolder" as REG_SZ / a REG_DWORD value.
+bool RegWriteDumpFolder(const wchar_t* path, const wchar_t* folder);
+bool RegWriteDword(const wchar_t* path, const wchar_t* name, DWORD value);
+
+// Deletes one value; an absent key or value is no failure.
+bool RegDeleteSettingValue(const wchar_t* path, const wchar_t* name);
+
+// Deletes a key that has no subkeys. An absent key is no failure. Returns 0 or the Win32 code and,
+// on failure, puts the complete message into errorText (left alone on success).
+DWORD RegDeleteSettingsKey(const wchar_t* path, std::wstring& errorText);
+
+// True for the codes that mean "the key or value is not there".
+bool IsAbsent(LONG code);

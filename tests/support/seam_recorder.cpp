@@ -1,0 +1,285 @@
+#include "tests/support/seam_recorder.h"
+
+#include <map>
+
+#include "app/optional_apis.h"
+
+namespace {
+
+struct Failure {
+    std::string call;  // empty: match by failable index
+    int nth;           // -1: every call
+    int failableIndex; // -1: not by index
+    DWORD code;
+};
+
+struct RecorderState {
+    bool active = false;
+    std::vector<std::string> calls;
+    std::map<std::string, int> counts;
+    std::vector<Failure> failures;
+    int failable = 0;
+    std::string failedCall;
+    int openKeys = 0;
+    int changes = 0;
+    RegDeleteKeyExFn realDeleteKeyEx = nullptr;
+};
+
+RecorderState& State()
+{
+    static RecorderState state;
+    return state;
+}
+
+// Records the call and answers whether it is to fail, and with which code.
+bool Intercept(const char* name, bool failable, DWORD& code)
+{
+    RecorderState& s = State();
+    s.calls.push_back(name);
+    int nth = s.counts[name]++;
+    int index = -1;
+    if (failable)
+        index = s.failable++;
+    for (const Failure& f : s.failures) {
+        bool hit = false;
+        if (!f.call.empty())
+            hit = f.call == name && (f.nth < 0 || f.nth == nth);
+        else
+            hit = failable && f.failableIndex == index;
+        if (hit) {
+            code = f.code;
+            if (s.failedCall.empty())
+                s.failedCall = name;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Registry calls return their code.
+#define REG_CALL(Name, Params, Args)                                    \
+    LONG WINAPI Hook_##Name Params                                      \
+    {                                                                   \
+        DWORD code;                                                     \
+        if (Intercept(#Name, true, code))                               \
+            return static_cast<LONG>(code);                             \
+        return Real().Name Args;                                        \
+    }
+
+// Calls that report failure with FALSE (or 0) and the last error.
+#define BOOL_CALL(Ret, Name, Params, Args)                              \
+    Ret WINAPI Hook_##Name Params                                       \
+    {                                                                   \
+        DWORD code;                                                     \
+        if (Intercept(#Name, true, code)) {                             \
+            ::SetLastError(code);                                       \
+            return Ret();                                               \
+        }                                                               \
+        return Real().Name Args;                                        \
+    }
+
+LONG WINAPI Hook_RegOpenKeyExW(HKEY key, LPCWSTR path, DWORD options, REGSAM access, PHKEY result)
+{
+    DWORD code;
+    if (Intercept("RegOpenKeyExW", true, code))
+        return static_cast<LONG>(code);
+    LONG r = Real().RegOpenKeyExW(key, path, options, access, result);
+    if (r == ERROR_SUCCESS)
+        ++State().openKeys;
+    return r;
+}
+
+LONG WINAPI Hook_RegCreateKeyExW(HKEY key, LPCWSTR path, DWORD reserved, LPWSTR cls, DWORD options, REGSAM access,
+                                 const LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition)
+{
+    DWORD code;
+    if (Intercept("RegCreateKeyExW", true, code))
+        return static_cast<LONG>(code);
+    DWORD made = 0;
+    LONG r = Real().RegCreateKeyExW(key, path, reserved, cls, options, access, security, result, &made);
+    if (disposition)
+        *disposition = made;
+    if (r == ERROR_SUCCESS) {
+        ++State().openKeys;
+        if (made == REG_CREATED_NEW_KEY)
+            ++State().changes;
+    }
+    return r;
+}
+
+LONG WINAPI Hook_RegCloseKey(HKEY key)
+{
+    DWORD code;
+    Intercept("RegCloseKey", false, code);
+    LONG r = Real().RegCloseKey(key);
+    if (r == ERROR_SUCCESS)
+        --State().openKeys;
+    return r;
+}
+
+LONG WINAPI Hook_RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    DWORD code;
+    if (Intercept("RegSetValueExW", true, code))
+        return static_cast<LONG>(code);
+    ++State().changes;
+    return Real().RegSetValueExW(key, name, reserved, type, data, size);
+}
+
+LONG WINAPI Hook_RegDeleteValueW(HKEY key, LPCWSTR name)
+{
+    DWORD code;
+    if (Intercept("RegDeleteValueW", true, code))
+        return static_cast<LONG>(code);
+    LONG r = Real().RegDeleteValueW(key, name);
+    if (r == ERROR_SUCCESS)
+        ++State().changes;
+    return r;
+}
+
+LONG WINAPI Hook_RegDeleteKeyW(HKEY key, LPCWSTR path)
+{
+    DWORD code;
+    if (Intercept("RegDeleteKeyW", true, code))
+        return static_cast<LONG>(code);
+    LONG r = Real().RegDeleteKeyW(key, path);
+    if (r == ERROR_SUCCESS)
+        ++State().changes;
+    return r;
+}
+
+LONG WINAPI Hook_RegDeleteKeyExW(HKEY key, LPCWSTR path, REGSAM view, DWORD reserved)
+{
+    DWORD code;
+    if (Intercept("RegDeleteKeyExW", true, code))
+        return static_cast<LONG>(code);
+    LONG r = State().realDeleteKeyEx(key, path, view, reserved);
+    if (r == ERROR_SUCCESS)
+        ++State().changes;
+    return r;
+}
+
+REG_CALL(RegQueryValueExW, (HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size),
+         (key, name, reserved, type, data, size))
+REG_CALL(RegEnumKeyExW,
+         (HKEY key, DWORD index, LPWSTR name, LPDWORD length, LPDWORD reserved, LPWSTR cls, LPDWORD clsLength,
+          PFILETIME time),
+         (key, index, name, length, reserved, cls, clsLength, time))
+REG_CALL(RegQueryInfoKeyW,
+         (HKEY key, LPWSTR cls, LPDWORD clsLength, LPDWORD reserved, LPDWORD subkeys, LPDWORD maxSubkey,
+          LPDWORD maxClass, LPDWORD values, LPDWORD maxValueName, LPDWORD maxValue, LPDWORD security,
+          PFILETIME time),
+         (key, cls, clsLength, reserved, subkeys, maxSubkey, maxClass, values, maxValueName, maxValue, security, time))
+
+BOOL_CALL(BOOL, CreateDirectoryW, (LPCWSTR path, LPSECURITY_ATTRIBUTES security), (path, security))
+BOOL_CALL(BOOL, RemoveDirectoryW, (LPCWSTR path), (path))
+BOOL_CALL(BOOL, ConvertStringSecurityDescriptorToSecurityDescriptorW,
+          (LPCWSTR text, DWORD revision, PSECURITY_DESCRIPTOR* descriptor, PULONG size),
+          (text, revision, descriptor, size))
+BOOL_CALL(BOOL, GetSecurityDescriptorDacl,
+          (PSECURITY_DESCRIPTOR descriptor, LPBOOL present, PACL* dacl, LPBOOL defaulted),
+          (descriptor, present, dacl, defaulted))
+DWORD WINAPI Hook_SetNamedSecurityInfoW(LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID owner,
+                                        PSID group, PACL dacl, PACL sacl)
+{
+    DWORD code;
+    if (Intercept("SetNamedSecurityInfoW", true, code))
+        return code;
+    return Real().SetNamedSecurityInfoW(name, type, info, owner, group, dacl, sacl);
+}
+
+}  // namespace
+
+const SystemCalls& Real()
+{
+    return RealSystemCalls();
+}
+
+SeamRecorder::SeamRecorder() : m_saved(Sys()), m_savedDeleteKeyEx(reinterpret_cast<void*>(g_pfnRegDeleteKeyEx))
+{
+    RecorderState& s = State();
+    s = RecorderState();
+    s.active = true;
+    s.realDeleteKeyEx = g_pfnRegDeleteKeyEx;
+
+    SystemCalls& sys = Sys();
+    sys.RegOpenKeyExW = Hook_RegOpenKeyExW;
+    sys.RegCreateKeyExW = Hook_RegCreateKeyExW;
+    sys.RegCloseKey = Hook_RegCloseKey;
+    sys.RegQueryValueExW = Hook_RegQueryValueExW;
+    sys.RegSetValueExW = Hook_RegSetValueExW;
+    sys.RegDeleteValueW = Hook_RegDeleteValueW;
+    sys.RegDeleteKeyW = Hook_RegDeleteKeyW;
+    sys.RegEnumKeyExW = Hook_RegEnumKeyExW;
+    sys.RegQueryInfoKeyW = Hook_RegQueryInfoKeyW;
+    sys.CreateDirectoryW = Hook_CreateDirectoryW;
+    sys.RemoveDirectoryW = Hook_RemoveDirectoryW;
+    sys.ConvertStringSecurityDescriptorToSecurityDescriptorW = Hook_ConvertStringSecurityDescriptorToSecurityDescriptorW;
+    sys.GetSecurityDescriptorDacl = Hook_GetSecurityDescriptorDacl;
+    sys.SetNamedSecurityInfoW = Hook_SetNamedSecurityInfoW;
+    if (g_pfnRegDeleteKeyEx)
+        g_pfnRegDeleteKeyEx = Hook_RegDeleteKeyExW;
+}
+
+SeamRecorder::~SeamRecorder()
+{
+    Sys() = m_saved;
+    g_pfnRegDeleteKeyEx = reinterpret_cast<RegDeleteKeyExFn>(m_savedDeleteKeyEx);
+    State().active = false;
+}
+
+void SeamRecorder::FailCall(const std::string& call, int nth, DWORD code)
+{
+    State().failures.push_back({call, nth, -1, code});
+}
+
+void SeamRecorder::FailFailableCall(int index, DWORD code)
+{
+    State().failures.push_back({std::string(), -1, index, code});
+}
+
+void SeamRecorder::FailEveryCall(const std::string& call, DWORD code)
+{
+    State().failures.push_back({call, -1, -1, code});
+}
+
+const std::vector<std::string>& SeamRecorder::Calls() const
+{
+    return State().calls;
+}
+
+int SeamRecorder::FailableCallCount() const
+{
+    return State().failable;
+}
+
+const std::string& SeamRecorder::FailedCall() const
+{
+    return State().failedCall;
+}
+
+int SeamRecorder::OpenKeys() const
+{
+    return State().openKeys;
+}
+
+int SeamRecorder::RegistryChanges() const
+{
+    return State().changes;
+}
+
+int SeamRecorder::CountOf(const std::string& call) const
+{
+    auto it = State().counts.find(call);
+    return it == State().counts.end() ? 0 : it->second;
+}
+
+void SeamRecorder::ClearLog()
+{
+    RecorderState& s = State();
+    s.calls.clear();
+    s.counts.clear();
+    s.failable = 0;
+    s.failedCall.clear();
+    s.changes = 0;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Test access to the system-call seam: while a SeamRecorder lives, every registry, file, security
+// and module call of the program goes through it. It records the calls in order, counts open
+// registry keys and changes, and makes a chosen call fail with a chosen Win32 code. RegDeleteKeyExW
+// is wrapped as well (through the program's optional function pointer).
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/system_calls.h"
+
+class SeamRecorder {
+public:
+    SeamRecorder();
+    ~SeamRecorder();
+    SeamRecorder(const SeamRecorder&) = delete;
+    SeamRecorder& operator=(const SeamRecorder&) = delete;
+
+    // The `nth` (0-based) call of the function named `call` ("RegSetValueExW", ...) fails with `code`.
+    void FailCall(const std::string& call, int nth, DWORD code);
+    // The `index`-th (0-based) call among the failable calls, whatever its function, fails.
+    void FailFailableCall(int index, DWORD code);
+    // Every call of `call` fails with `code`.
+    void FailEveryCall(const std::string& call, DWORD code);
+
+    // Calls in order, by function name.
+    const std::vector<std::string>& Calls() const;
+    // The failable calls made so far: registry, file and security calls that can report a failure.
+    int FailableCallCount() const;
+    // The call that was made to fail ("" when none was reached).
+    const std::string& FailedCall() const;
+    // Registry keys opened or created and not yet closed.
+    int OpenKeys() const;
+    // Calls that change the registry: value writes, value deletes, key deletes, key creations that
+    // made a new key.
+    int RegistryChanges() const;
+    // Number of calls of one function.
+    int CountOf(const std::string& call) const;
+    void ClearLog();
+
+private:
+    SystemCalls m_saved;
+    void* m_savedDeleteKeyEx;
+};
+
+// The real calls, for test set-up that must not be recorded.
+const SystemCalls& Real();
