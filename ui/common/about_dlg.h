@@ -1,0 +1,32 @@
+#pragma once
+// The About box: product name with the bitness of Windows, version, copyright years and a link to
+// the maker's software page.
+#include <windows.h>
+
+#include <string>
+
+#include "framework/modal_dialog.h"
+#include "ui/common/window_drag.h"
+
+class CAboutDlg : public CModalDialog {
+public:
+    CAboutDlg();
+
+    // The texts it shows, on their own.
+    static const wchar_t* BitnessText(int bitness);
+    static std::wstring YearText(int year);
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+    const RouteTable& Routes() const override;
+
+private:
+    LRESULT OnLinkClick(NMHDR* header);
+    LRESULT OnHelp(WPARAM wParam, LPARAM lParam, bool& handled);
+
+    DragState m_dragState;
+};
+
+// Runs the About box modally, owned by the application's main window.
+void ShowAboutBox();

@@ -1,0 +1,50 @@
+#pragma once
+// The dialog in which the user adds the crash-dump settings of one program or edits those of an
+// existing entry. It checks the process name and the settings, asks the main window whether
+// another row already uses the name, and fills the caller's entry only when the user confirms.
+#include <windows.h>
+
+#include "framework/controls.h"
+#include "framework/modal_dialog.h"
+#include "model/dump_settings.h"
+#include "ui/common/window_drag.h"
+#include "ui/settings/dump_settings_panel.h"
+
+class CAddEditProgDlg : public CModalDialog {
+public:
+    // row: the list row of the entry being edited, -1 to add. entry: owned by the caller; shown
+    // in edit mode and filled on IDOK.
+    CAddEditProgDlg(int row, ProgramEntry* entry, HWND parent);
+    ~CAddEditProgDlg() override;
+
+protected:
+    void DoDataExchange() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    const RouteTable& Routes() const override;
+
+private:
+    void OnOkButton();
+    void OnSaveAndClose();
+    void OnCloseCommand();
+    void OnBrowseExecutable();
+    void OnBrowseFolder();
+    void OnClearSettings();
+    void OnSuggestedSettings();
+    void OnTechnicalDetails();
+    LRESULT OnHelp(WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnCtlColor(WPARAM wParam, LPARAM lParam, bool& handled);
+
+    DragState m_dragState;
+    int m_row;
+    BOOL m_addMode;
+    ProgramEntry* m_entry;
+    HICON m_hExeIcon = nullptr;
+    CEditCtrl m_editProcessName;
+    CEditCtrl m_editFolder;
+    CButtonCtrl m_checkSetAcl;
+    CComboBoxCtrl m_comboDumpType;
+    CEditCtrl m_editDumpCount;
+    DumpSettingsPanel m_panel;
+};

@@ -1,0 +1,66 @@
+#pragma once
+// The group of controls that shows and edits one set of dump settings: folder edit 1000 with its
+// Browse button 1001, the set-ACL check box 1004, the dump type combo box 1002 and the count edit
+// 1003 with its up-down control 1010. Both the main window and the program settings dialog carry
+// one, with the same control ids; each dialog owns a DumpSettingsPanel attached to its window.
+#include <windows.h>
+
+#include <string>
+
+#include "model/dump_settings.h"
+
+// Error flags of ReadSettings.
+const DWORD PANEL_ERR_DUMP_TYPE = 1;
+const DWORD PANEL_ERR_DUMP_COUNT = 2;
+
+class DumpSettingsPanel {
+public:
+    // The dialog window that holds the controls.
+    void Attach(HWND dialog) { m_dialog = dialog; }
+    HWND Dialog() const { return m_dialog; }
+
+    // Prepares the controls, in this order: LimitTexts, SetUpCountSpinner, AddDumpTypeItems.
+    // The main window runs the three steps itself, split around other work of its own.
+    void InitPanel();
+    void LimitTexts();          // folder edit 260 characters, count edit 10
+    void SetUpCountSpinner();   // range 1..9999, count edit as buddy
+    void AddDumpTypeItems();    // "", mini, full with item data 0, 1, 2; nothing selected
+
+    // Writes settings into the controls: the program dialog's way (given values only) and the
+    // main window's way for what was read from the registry (every field, unknown types select
+    // the empty item, the ACL box untouched).
+    void ShowSettings(const DumpSettings& settings);
+    void ShowStoredSettings(const DumpSettings& settings);
+
+    // Fills `settings` in every case; returns 0 or PANEL_ERR_DUMP_TYPE | PANEL_ERR_DUMP_COUNT.
+    DWORD ReadSettings(DumpSettings& settings) const;
+
+    // Moves the focus to the offending control and shows the message of the first error flag
+    // (dump type first). Returns false when there was nothing to report.
+    bool ReportReadErrors(DWORD flags) const;
+
+    void ClearSettings();
+    void SetSuggestedSettings();
+    void BrowseForDumpFolder();
+
+    bool GetSelectedDumpType(DWORD& code) const;
+    bool SelectDumpType(DWORD code);
+
+private:
+    HWND Control(int id) const { return ::GetDlgItem(m_dialog, id); }
+
+    HWND m_dialog = nullptr;
+};
+
+// The shell's folder browser. Returns 1 when a folder was chosen (written to `path` without a
+// trailing separator), 0 when cancelled, -1 when the choice has no file system path.
+int PickFolder(HWND owner, std::wstring& path);
+
+// Expands environment-variable references. An empty source succeeds with an empty result; on
+// failure `out` is empty.
+bool ExpandEnvStrings(const std::wstring& source, std::wstring& out);
+
+// The messages of a failed panel read.
+#define PANEL_MSG_DUMP_TYPE_INVALID L"'Crash dump type' selection is invalid"
+#define PANEL_MSG_DUMP_COUNT_INVALID \
+    L"'Maximum number of files' must be a positive value from 1 and up. Or clear that field not to use it"
