@@ -91,7 +91,11 @@ std::wstring GetString(const std::wstring& path, const std::wstring& name)
     return text;
 }
 
-std::vector<std::wstring> Subkeys(const std::wstring& path)
+namespace {
+
+// Collects the names an enumeration function hands out, index by index, until it fails.
+template <typename EnumerateFn>
+std::vector<std::wstring> Names(const std::wstring& path, EnumerateFn enumerate)
 {
     std::vector<std::wstring> names;
     HKEY key = Open(path, KEY_READ | KEY_WOW64_64KEY);
@@ -100,7 +104,7 @@ std::vector<std::wstring> Subkeys(const std::wstring& path)
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD length = 256;
-        if (Real().RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (enumerate(key, i, name, &length) != ERROR_SUCCESS)
             break;
         names.emplace_back(name, length);
     }
@@ -108,21 +112,20 @@ std::vector<std::wstring> Subkeys(const std::wstring& path)
     return names;
 }
 
+}  // namespace
+
+std::vector<std::wstring> Subkeys(const std::wstring& path)
+{
+    return Names(path, [](HKEY key, DWORD i, wchar_t* name, DWORD* length) {
+        return Real().RegEnumKeyExW(key, i, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
 std::vector<std::wstring> ValueNames(const std::wstring& path)
 {
-    std::vector<std::wstring> names;
-    HKEY key = Open(path, KEY_READ | KEY_WOW64_64KEY);
-    if (!key)
-        return names;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    Real().RegCloseKey(key);
-    return names;
+    return Names(path, [](HKEY key, DWORD i, wchar_t* name, DWORD* length) {
+        return RegEnumValueW(key, i, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 }  // namespace reg64
