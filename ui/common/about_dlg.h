@@ -15,6 +15,10 @@ public:
     // The texts it shows, on their own.
     static const wchar_t* BitnessText(int bitness);
     static std::wstring YearText(int year);
+    // "Copyright (c) <years> <maker>".
+    static std::wstring CopyrightText(int year);
+    // The year of the local date, -1 when the clock cannot be read as a date.
+    static int CurrentLocalYear();
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

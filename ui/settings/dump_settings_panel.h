@@ -64,3 +64,5 @@ bool ExpandEnvStrings(const std::wstring& source, std::wstring& out);
 #define PANEL_MSG_DUMP_TYPE_INVALID L"'Crash dump type' selection is invalid"
 #define PANEL_MSG_DUMP_COUNT_INVALID \
     L"'Maximum number of files' must be a positive value from 1 and up. Or clear that field not to use it"
+// The folder browser returned something that is not a folder of the file system.
+#define PANEL_MSG_CANNOT_USE_LOCATION L"Cannot use selected location..."
