@@ -1,0 +1,306 @@
+// The main window: construction, initialisation, the routing table and the small handlers.
+#include "ui/main/kestrune_dlg.h"
+
+#include "app/platform_values.h"
+#include "app/web_pages.h"
+#include "framework/message_box.h"
+#include "framework/system_calls.h"
+#include "framework/unique_handles.h"
+#include "model/registry_access.h"
+#include "model/registry_layout.h"
+#include "model/text_utils.h"
+#include "res/resource.h"
+#include "ui/common/about_dlg.h"
+#include "ui/common/app_messages.h"
+#include "ui/main/main_window_paint.h"
+
+namespace {
+
+// The window property that leads from the window handle back to its object, for the timer callback.
+const wchar_t* const OBJECT_PROP = L"Kestrune.MainWindow";
+
+} // namespace
+
+CKestruneDlg::CKestruneDlg()
+    : CModalDialog(IDD_KESTRUNE_DIALOG),
+      m_hIcon(::LoadIconW(Sys().GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_dragState()
+{
+    m_hWarningIcon = LoadSmallWarningIcon();
+}
+
+CKestruneDlg::~CKestruneDlg()
+{
+    // A window still open here is destroyed by the base; its WM_DESTROY clean-up runs then.
+    if (m_hWarningIcon && !m_hWnd) {
+        ::DestroyIcon(m_hWarningIcon);
+        m_hWarningIcon = nullptr;
+    }
+}
+
+void CKestruneDlg::DoDataExchange()
+{
+    m_editFolder.Bind(*this, IDC_EDIT_DUMP_FOLDER);
+    m_checkSetAcl.Bind(*this, IDC_CHECK_SET_ACL);
+    m_comboDumpType.Bind(*this, IDC_COMBO_DUMP_TYPE);
+    m_editDumpCount.Bind(*this, IDC_EDIT_DUMP_COUNT);
+    m_list.Bind(*this, IDC_LIST_PROGRAMS);
+}
+
+const RouteTable& CKestruneDlg::Routes() const
+{
+    static const RouteTable routes = {
+        // Window behaviour
+        MessageRoute(WM_SYSCOMMAND, &CKestruneDlg::OnSysCommand),
+        MessageRoute(WM_PAINT, &CKestruneDlg::OnPaint),
+        MessageRoute(WM_QUERYDRAGICON, &CKestruneDlg::OnQueryDragIcon),
+        // The coloured texts are statics and link controls, which ask with WM_CTLCOLORSTATIC; the
+        // rest of the colour family keeps the default colours.
+        MessageRoute(WM_CTLCOLORSTATIC, &CKestruneDlg::OnCtlColorStatic),
+        NotifyRoute(NM_CLICK, IDC_LINK_INTRO, &CKestruneDlg::OnIntroLink),
+        NotifyRoute(NM_RETURN, IDC_LINK_INTRO, &CKestruneDlg::OnIntroLink),
+        MessageRoute(WM_HELP, &CKestruneDlg::OnHelp),
+        // Global settings
+        CommandRoute(IDC_BTN_BROWSE_FOLDER, &CKestruneDlg::OnBrowseFolder),
+        CommandRoute(ID_EDIT_CLEAR_GLOBAL, &CKestruneDlg::OnClearGlobalSettings),
+        CommandRoute(ID_EDIT_SUGGESTED_GLOBAL, &CKestruneDlg::OnSuggestedGlobalSettings),
+        // Save, exit, refresh
+        CommandRoute(ID_FILE_SAVE_AND_EXIT, &CKestruneDlg::OnSaveAndExit),
+        CommandRoute(IDOK, &CKestruneDlg::OnSaveAndExit),
+        CommandRoute(ID_FILE_EXIT, &CKestruneDlg::OnCloseCommand),
+        CommandRoute(IDCANCEL, &CKestruneDlg::OnCancel),
+        CommandRoute(ID_HELP_ABOUT, &CKestruneDlg::OnAbout),
+        MessageRoute(WM_TIMER, &CKestruneDlg::OnTimer),
+        CommandRoute(ID_EDIT_REFRESH, &CKestruneDlg::OnRefresh),
+        // Program list
+        NotifyRoute(LVN_ITEMCHANGED, IDC_LIST_PROGRAMS, &CKestruneDlg::OnListItemChanged),
+        MessageRoute(WM_INITMENUPOPUP, &CKestruneDlg::OnInitMenuPopup),
+        UpdateRoute(ID_EDIT_ADD_PROGRAM, &CKestruneDlg::OnUpdateAddProgram),
+        UpdateRoute(ID_EDIT_EDIT_PROGRAM, &CKestruneDlg::OnUpdateEditProgram),
+        UpdateRoute(ID_EDIT_DELETE_PROGRAM, &CKestruneDlg::OnUpdateDeleteProgram),
+        CommandRoute(IDC_BTN_ADD_PROGRAM, &CKestruneDlg::AddProgram),
+        CommandRoute(ID_EDIT_ADD_PROGRAM, &CKestruneDlg::AddProgram),
+        CommandRoute(ID_EDIT_EDIT_PROGRAM, &CKestruneDlg::OnEditProgramCommand),
+        CommandRoute(IDC_BTN_EDIT_PROGRAM, &CKestruneDlg::OnEditProgramCommand),
+        NotifyRoute(NM_DBLCLK, IDC_LIST_PROGRAMS, &CKestruneDlg::OnListDoubleClick),
+        CommandRoute(IDC_BTN_DELETE_PROGRAM, &CKestruneDlg::DeletePrograms),
+        CommandRoute(ID_EDIT_DELETE_PROGRAM, &CKestruneDlg::DeletePrograms),
+        MessageRoute(WM_APP_FINDPROCESS, &CKestruneDlg::OnFindProcessMessage),
+        NotifyRoute(NM_RCLICK, IDC_LIST_PROGRAMS, &CKestruneDlg::OnListRightClick),
+        MessageRoute(WM_DESTROY, &CKestruneDlg::OnDestroy),
+        // Help pages
+        CommandRoute(ID_HELP_TECHNICAL_DETAILS, &CKestruneDlg::OnTechnicalDetails),
+        CommandRoute(ID_HELP_DONATION, &CKestruneDlg::OnDonation),
+    };
+    return routes;
+}
+
+CKestruneDlg* CKestruneDlg::FromWindow(HWND window)
+{
+    return static_cast<CKestruneDlg*>(::GetPropW(window, OBJECT_PROP));
+}
+
+BOOL CKestruneDlg::PreTranslateMessage(MSG* msg)
+{
+    // F5 and Ctrl+N work whichever control has the focus.
+    if (m_hAccel && ::TranslateAcceleratorW(m_hWnd, m_hAccel, msg))
+        return TRUE;
+    return CModalDialog::PreTranslateMessage(msg);
+}
+
+LRESULT CKestruneDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState);
+    return CModalDialog::WindowProc(message, wParam, lParam);
+}
+
+BOOL CKestruneDlg::OnInitDialog()
+{
+    CModalDialog::OnInitDialog();
+    m_panel.Attach(m_hWnd);
+    ::SetPropW(m_hWnd, OBJECT_PROP, this);
+
+    AppendAboutToSystemMenu();
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    m_panel.LimitTexts();
+    m_panel.SetUpCountSpinner();
+    m_hAccel = ::LoadAcceleratorsW(Sys().GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ACCEL));
+    ProbeWriteAccess();
+    m_panel.AddDumpTypeItems();
+    InitProgramList();
+    m_checkSetAcl.SetCheck(BST_CHECKED);
+
+    LoadGlobalSettings();
+    LoadProgramEntries();
+
+    // The baseline of the unsaved-change rule: what the window showed right after opening.
+    m_entryCountAtLoad = static_cast<LONG>(m_entries.size());
+    m_panel.ReadSettings(m_globalAtLoad);
+
+    if (g_notSupported)
+        EnterReadOnlyMode();
+
+    m_editFolder.SetFocus();
+    return FALSE;
+}
+
+void CKestruneDlg::AppendAboutToSystemMenu()
+{
+    const HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    wchar_t text[256] = {};
+    if (!systemMenu || ::LoadStringW(Sys().GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 256) <= 0)
+        return;
+    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(systemMenu, MF_STRING, ID_SYSMENU_ABOUT, text);
+}
+
+void CKestruneDlg::ProbeWriteAccess()
+{
+    unique_hkey key;
+    const HWND notice = GetDlgItem(IDC_STATIC_ADMIN_NOTICE);
+    if (Sys().RegOpenKeyExW(HKEY_LOCAL_MACHINE, WER_KEY_PATH, 0, ReadWriteAccess(), key.put()) == ERROR_SUCCESS) {
+        m_canSave = true;
+        key.reset();
+        ::ShowWindow(notice, SW_HIDE);
+    } else if (g_notSupported) {
+        ::ShowWindow(notice, SW_HIDE);
+    }
+}
+
+void CKestruneDlg::EnterReadOnlyMode()
+{
+    ::EnableWindow(GetDlgItem(IDOK), FALSE);
+    ::EnableMenuItem(::GetMenu(m_hWnd), ID_FILE_SAVE_AND_EXIT, MF_BYCOMMAND | MF_GRAYED);
+    ::SetTimer(m_hWnd, TIMER_UNSUPPORTED_NOTICE, 500, nullptr);
+}
+
+LRESULT CKestruneDlg::OnTimer(WPARAM wParam, LPARAM, bool& handled)
+{
+    if (wParam == TIMER_UNSUPPORTED_NOTICE) {
+        ::KillTimer(m_hWnd, TIMER_UNSUPPORTED_NOTICE);
+        AppMessageBox(L"Windows Error Reporting is not supported on your Operating System", MB_ICONERROR);
+    }
+    handled = false;
+    return 0;
+}
+
+LRESULT CKestruneDlg::OnSysCommand(WPARAM wParam, LPARAM, bool& handled)
+{
+    if ((wParam & 0xFFF0) == ID_SYSMENU_ABOUT)
+        ShowAboutBox();
+    else
+        handled = false;
+    return 0;
+}
+
+LRESULT CKestruneDlg::OnInitMenuPopup(WPARAM wParam, LPARAM lParam, bool&)
+{
+    DefaultProcessing(WM_INITMENUPOPUP, wParam, lParam);
+    const HMENU popup = reinterpret_cast<HMENU>(wParam);
+    if (!popup || HIWORD(lParam))
+        return 0;
+    RunCommandUpdate(popup);
+    return 0;
+}
+
+void CKestruneDlg::OnUpdateAddProgram(CommandState& state)
+{
+    state.Enable((UpdateListButtons(true) & LIST_CAN_ADD) != 0);
+}
+
+void CKestruneDlg::OnUpdateEditProgram(CommandState& state)
+{
+    state.Enable((UpdateListButtons(true) & LIST_CAN_EDIT) != 0);
+}
+
+void CKestruneDlg::OnUpdateDeleteProgram(CommandState& state)
+{
+    state.Enable((UpdateListButtons(true) & LIST_CAN_DELETE) != 0);
+}
+
+LRESULT CKestruneDlg::OnFindProcessMessage(WPARAM wParam, LPARAM lParam, bool&)
+{
+    return OnFindProcess(reinterpret_cast<const wchar_t*>(wParam), static_cast<int>(lParam));
+}
+
+LRESULT CKestruneDlg::OnDestroy(WPARAM wParam, LPARAM lParam, bool&)
+{
+    DefaultProcessing(WM_DESTROY, wParam, lParam);
+    ::KillTimer(m_hWnd, TIMER_SELECTION_CHANGED);
+    ::RemovePropW(m_hWnd, OBJECT_PROP);
+    if (m_hWarningIcon) {
+        ::DestroyIcon(m_hWarningIcon);
+        m_hWarningIcon = nullptr;
+    }
+    return 0;
+}
+
+void CKestruneDlg::OnCloseCommand()
+{
+    // Arrives as a cancel request, so the exit confirmation runs.
+    ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+void CKestruneDlg::OnBrowseFolder()
+{
+    m_panel.BrowseForDumpFolder();
+}
+
+void CKestruneDlg::OnClearGlobalSettings()
+{
+    m_panel.ClearSettings();
+}
+
+void CKestruneDlg::OnSuggestedGlobalSettings()
+{
+    m_panel.SetSuggestedSettings();
+}
+
+void CKestruneDlg::OnRefresh()
+{
+    RefreshFromRegistry();
+}
+
+void CKestruneDlg::OnAbout()
+{
+    ShowAboutBox();
+}
+
+void CKestruneDlg::OnEditProgramCommand()
+{
+    EditProgram(true);
+}
+
+LRESULT CKestruneDlg::OnIntroLink(NMHDR* header)
+{
+    const auto* link = reinterpret_cast<const NMLINK*>(header);
+    const wchar_t* page = nullptr;
+    if (link->item.iLink == 0)
+        page = PAGE_MINIDUMP_DOCS;
+    else if (link->item.iLink == 1)
+        page = PAGE_CRASH_VIDEO;
+    if (page && !OpenUrl(m_hWnd, page)) {
+        const int error = static_cast<int>(::GetLastError());
+        AppMessageBox(FormatText(L"ERROR: (%d) Failed to open web page:\n\n%s", error, page), MB_ICONERROR);
+    }
+    return 0;
+}
+
+LRESULT CKestruneDlg::OnHelp(WPARAM, LPARAM, bool&)
+{
+    OpenProgramInfoPage(m_hWnd);
+    return TRUE;
+}
+
+void CKestruneDlg::OnTechnicalDetails()
+{
+    if (!OpenUrl(m_hWnd, PAGE_LOCALDUMPS_DOCS))
+        ::MessageBeep(MB_ICONERROR);
+}
+
+void CKestruneDlg::OnDonation()
+{
+    if (!OpenUrl(m_hWnd, PAGE_DONATION))
+        ::MessageBeep(MB_ICONERROR);
+}

@@ -1,0 +1,138 @@
+#pragma once
+// The main window: the global dump settings in the settings panel, the program-specific entries in
+// the program list, the menu bar and the notices. Nothing reaches the registry before the user
+// saves; cancelling asks first when something was changed.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/controls.h"
+#include "framework/modal_dialog.h"
+#include "model/dump_settings.h"
+#include "ui/common/window_drag.h"
+#include "ui/settings/dump_settings_panel.h"
+
+// Timers of the main window.
+const UINT_PTR TIMER_UNSUPPORTED_NOTICE = 4097;  // the unsupported-platform message, once
+const UINT_PTR TIMER_SELECTION_CHANGED = 4098;   // recompute the list buttons after a selection burst
+
+// What the program list allows right now (UpdateListButtons).
+const DWORD LIST_CAN_ADD = 1;
+const DWORD LIST_CAN_DELETE = 2;
+const DWORD LIST_CAN_EDIT = 4;
+
+// A selected row and the index of its entry in m_entries.
+struct SelectedRow {
+    int row;
+    int entryIndex;
+};
+
+class CKestruneDlg : public CModalDialog {
+public:
+    CKestruneDlg();
+    ~CKestruneDlg() override;
+
+    // Loading and saving.
+    void LoadGlobalSettings();
+    bool RefreshFromRegistry();
+    bool HasUnsavedChanges() const;
+    bool CommitChanges();
+
+    // The program list.
+    void InitProgramList();
+    bool LoadProgramEntries();
+    bool SetEntryRowText(int row, const ProgramEntry& entry, bool freshRow);
+    bool CollectSelection(std::vector<SelectedRow>& selection) const;
+    DWORD UpdateListButtons(bool apply);
+    void AddProgram();
+    void EditProgram(bool beepOnFailure);
+    void DeletePrograms();
+    void ShowListMenu(POINT screenPoint);
+    void SelectAllPrograms();
+    LRESULT OnFindProcess(const wchar_t* processName, int skipRow);
+
+    const std::vector<ProgramEntry>& Entries() const { return m_entries; }
+    HWND ListWindow() const { return m_list.GetSafeHwnd(); }
+    bool CanSave() const { return m_canSave; }
+    // How often the list buttons were recomputed; lets a burst of selection changes be checked.
+    int ListButtonUpdates() const { return m_listButtonUpdates; }
+
+protected:
+    void DoDataExchange() override;
+
+public:
+    BOOL PreTranslateMessage(MSG* msg) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    const RouteTable& Routes() const override;
+
+private:
+    // Initialisation steps of their own.
+    void AppendAboutToSystemMenu();
+    void ProbeWriteAccess();
+    void EnterReadOnlyMode();
+
+    // Commands.
+    void OnSaveAndExit();
+    void OnCloseCommand();
+    void OnBrowseFolder();
+    void OnClearGlobalSettings();
+    void OnSuggestedGlobalSettings();
+    void OnRefresh();
+    void OnAbout();
+    void OnTechnicalDetails();
+    void OnDonation();
+    void OnEditProgramCommand();
+
+    // Command update of the Edit popup.
+    void OnUpdateAddProgram(CommandState& state);
+    void OnUpdateEditProgram(CommandState& state);
+    void OnUpdateDeleteProgram(CommandState& state);
+
+    // Messages.
+    LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnPaint(WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnHelp(WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnFindProcessMessage(WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnDestroy(WPARAM wParam, LPARAM lParam, bool& handled);
+
+    // Notifications.
+    LRESULT OnIntroLink(NMHDR* header);
+    LRESULT OnListItemChanged(NMHDR* header);
+    LRESULT OnListDoubleClick(NMHDR* header);
+    LRESULT OnListRightClick(NMHDR* header);
+
+    static CKestruneDlg* FromWindow(HWND window);
+    static void CALLBACK OnSelectionTimer(HWND window, UINT message, UINT_PTR id, DWORD time);
+    int InsertNameRow(int position, const std::wstring& processName);
+    // The entry index a row refers to, or -1 when its item data cannot be read or is out of range.
+    int RowEntryIndex(int row) const;
+    bool SetRowEntryIndex(int row, int entryIndex) const;
+    void RenumberRowsAfterRemoval(const std::vector<int>& removedBelow, int removedCount) const;
+
+    HICON m_hIcon;
+    DragState m_dragState;
+    HACCEL m_hAccel = nullptr;
+    DumpSettings m_globalAtLoad;
+    LONG m_entryCountAtLoad = 0;
+    CEditCtrl m_editFolder;
+    CButtonCtrl m_checkSetAcl;
+    CComboBoxCtrl m_comboDumpType;
+    CEditCtrl m_editDumpCount;
+    CListViewCtrl m_list;
+    std::vector<ProgramEntry> m_entries;
+    bool m_selectionTimerEnabled = true;
+    HICON m_hWarningIcon = nullptr;
+    bool m_canSave = false;
+
+    DumpSettingsPanel m_panel;
+    int m_listButtonUpdates = 0;
+};

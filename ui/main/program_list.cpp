@@ -1,0 +1,205 @@
+// The program list of the main window: columns, loading the rows from the registry, row texts, the
+// selection and the enabling of the list commands.
+#include "ui/main/kestrune_dlg.h"
+
+#include "model/registry_layout.h"
+#include "model/stored_settings.h"
+#include "model/text_utils.h"
+#include "res/resource.h"
+
+namespace {
+
+const DWORD LIST_EXTENDED_STYLES = LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
+const size_t MAX_SELECTED_FOR_ADD = 10000;
+
+struct ColumnSpec {
+    const wchar_t* header;
+    double share;  // of the usable width; 0: whatever the columns before it left
+};
+
+const ColumnSpec LIST_COLUMNS[] = {
+    {L"Process Name", 0.25},
+    {L"Type", 0.16},
+    {L"Max Count", 0.125},
+    {L"Dump Folder", 0.0},
+};
+
+bool SetCellText(HWND list, int row, int column, const std::wstring& text)
+{
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    return ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+}  // namespace
+
+int CKestruneDlg::InsertNameRow(int position, const std::wstring& processName)
+{
+    // The list sorts by name: the row lands in name order, and the result is where it landed.
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = position;
+    item.pszText = const_cast<wchar_t*>(processName.c_str());
+    return static_cast<int>(m_list.Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void CKestruneDlg::InitProgramList()
+{
+    const HWND list = m_list.GetSafeHwnd();
+    ::SetWindowLongW(list, GWL_STYLE, ::GetWindowLongW(list, GWL_STYLE) | LVS_SHOWSELALWAYS);
+    m_list.Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LIST_EXTENDED_STYLES);
+
+    RECT client = {};
+    ::GetClientRect(list, &client);
+    const int usable = (client.right - client.left) - ::GetSystemMetrics(SM_CXVSCROLL);
+
+    int nextColumn = 0;
+    int widthSoFar = 0;
+    for (const ColumnSpec& spec : LIST_COLUMNS) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = spec.share > 0 ? static_cast<int>(spec.share * usable) : usable - widthSoFar;
+        column.pszText = const_cast<wchar_t*>(spec.header);
+        if (m_list.Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(nextColumn), reinterpret_cast<LPARAM>(&column)) != -1) {
+            ++nextColumn;
+            widthSoFar += column.cx;
+        }
+    }
+}
+
+bool CKestruneDlg::LoadProgramEntries()
+{
+    bool result = true;
+    m_list.DeleteAllItems();
+    m_entries.clear();
+
+    int rowsInserted = 0;
+    const ReadStatus status = ReadProgramKeys([&](const ProgramEntry& stored) {
+        const int row = InsertNameRow(rowsInserted, stored.processName);
+        if (row == -1) {
+            result = false;
+            return;
+        }
+        ++rowsInserted;
+        m_entries.push_back(stored);
+        if (!SetRowEntryIndex(row, static_cast<int>(m_entries.size()) - 1)) {
+            result = false;
+            return;
+        }
+        if (!SetEntryRowText(row, stored, true))
+            result = false;
+    });
+    if (status != READ_OK)
+        result = false;
+
+    UpdateListButtons(true);
+    return result;
+}
+
+bool CKestruneDlg::SetEntryRowText(int row, const ProgramEntry& entry, bool freshRow)
+{
+    // A fresh row holds its name and empty cells: empty texts need not be written there.
+    const HWND list = m_list.GetSafeHwnd();
+    const DumpSettings& settings = entry.settings;
+    bool ok = true;
+    if (!freshRow)
+        ok &= SetCellText(list, row, 0, entry.processName);
+    if (settings.hasDumpType)
+        ok &= SetCellText(list, row, 1, DumpTypeLabel(settings.dumpType));
+    else if (!freshRow)
+        ok &= SetCellText(list, row, 1, L"");
+    if (settings.hasDumpCount)
+        ok &= SetCellText(list, row, 2, FormatText(L"%d", static_cast<int>(settings.dumpCount)));
+    else if (!freshRow)
+        ok &= SetCellText(list, row, 2, L"");
+    if (settings.hasFolder)
+        ok &= SetCellText(list, row, 3, settings.folder);
+    else if (!freshRow)
+        ok &= SetCellText(list, row, 3, L"");
+    return ok;
+}
+
+int CKestruneDlg::RowEntryIndex(int row) const
+{
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!m_list.Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return -1;
+    if (item.lParam < 0 || static_cast<size_t>(item.lParam) >= m_entries.size())
+        return -1;
+    return static_cast<int>(item.lParam);
+}
+
+bool CKestruneDlg::SetRowEntryIndex(int row, int entryIndex) const
+{
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = entryIndex;
+    return m_list.Send(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+bool CKestruneDlg::CollectSelection(std::vector<SelectedRow>& selection) const
+{
+    selection.clear();
+    bool ok = true;
+    const int rows = m_list.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        const LRESULT state = m_list.Send(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED);
+        if (state == -1) {
+            ok = false;
+            continue;
+        }
+        if (!(state & LVIS_SELECTED))
+            continue;
+        const int entryIndex = RowEntryIndex(row);
+        if (entryIndex < 0) {
+            ok = false;
+            continue;
+        }
+        selection.push_back({row, entryIndex});
+    }
+    return ok;
+}
+
+DWORD CKestruneDlg::UpdateListButtons(bool apply)
+{
+    ++m_listButtonUpdates;
+    std::vector<SelectedRow> selection;
+    DWORD allowed = 0;
+    if (CollectSelection(selection)) {
+        if (selection.size() < MAX_SELECTED_FOR_ADD)
+            allowed |= LIST_CAN_ADD;
+        if (!selection.empty())
+            allowed |= LIST_CAN_DELETE;
+        if (selection.size() == 1)
+            allowed |= LIST_CAN_EDIT;
+    }
+    if (apply) {
+        ::EnableWindow(GetDlgItem(IDC_BTN_ADD_PROGRAM), (allowed & LIST_CAN_ADD) ? TRUE : FALSE);
+        ::EnableWindow(GetDlgItem(IDC_BTN_DELETE_PROGRAM), (allowed & LIST_CAN_DELETE) ? TRUE : FALSE);
+        ::EnableWindow(GetDlgItem(IDC_BTN_EDIT_PROGRAM), (allowed & LIST_CAN_EDIT) ? TRUE : FALSE);
+    }
+    return allowed;
+}
+
+LRESULT CKestruneDlg::OnListItemChanged(NMHDR* header)
+{
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+    const bool selectionChanged =
+        (change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED);
+    // Re-arming the same timer id replaces it: a burst of changes recomputes the buttons once.
+    if (selectionChanged && m_selectionTimerEnabled)
+        ::SetTimer(m_hWnd, TIMER_SELECTION_CHANGED, 1, &CKestruneDlg::OnSelectionTimer);
+    return 0;
+}
+
+void CALLBACK CKestruneDlg::OnSelectionTimer(HWND window, UINT, UINT_PTR id, DWORD)
+{
+    ::KillTimer(window, id);
+    if (CKestruneDlg* dialog = FromWindow(window))
+        dialog->UpdateListButtons(true);
+}

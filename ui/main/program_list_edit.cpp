@@ -1,0 +1,194 @@
+// Adding, editing and deleting program entries, and the duplicate-name question of the program
+// settings dialog. Every change keeps each row's item data equal to its entry's index.
+#include "ui/main/kestrune_dlg.h"
+
+#include "framework/message_box.h"
+#include "framework/wait_cursor.h"
+#include "model/text_utils.h"
+#include "ui/settings/add_edit_prog_dlg.h"
+
+namespace {
+
+void Beep()
+{
+    ::MessageBeep(MB_ICONHAND);
+}
+
+bool ReadRowParam(HWND list, int row, LPARAM& data)
+{
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return false;
+    data = item.lParam;
+    return true;
+}
+
+void SetRowState(HWND list, int row, UINT state, UINT mask)
+{
+    LVITEMW item = {};
+    item.stateMask = mask;
+    item.state = state;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+std::wstring DeleteQuestion(const std::vector<SelectedRow>& selection, const std::vector<ProgramEntry>& entries)
+{
+    if (selection.size() == 1) {
+        return FormatText(L"Do you want to remove the following program from the list?\n\n%s",
+                          entries[static_cast<size_t>(selection[0].entryIndex)].processName.c_str());
+    }
+    return FormatText(L"Do you want to remove %d selected programs from the list?", static_cast<int>(selection.size()));
+}
+
+}  // namespace
+
+void CKestruneDlg::AddProgram()
+{
+    ProgramEntry entry;
+    {
+        CAddEditProgDlg dialog(-1, &entry, m_hWnd);
+        if (dialog.DoModal() != IDOK)
+            return;
+    }
+
+    const int row = InsertNameRow(m_list.GetItemCount(), entry.processName);
+    if (row == -1) {
+        Beep();
+        return;
+    }
+    entry.modified = TRUE;
+    m_entries.push_back(entry);
+    const bool indexSet = SetRowEntryIndex(row, static_cast<int>(m_entries.size()) - 1);
+    const bool textSet = indexSet && SetEntryRowText(row, m_entries.back(), true);
+    if (!indexSet || !textSet) {
+        Beep();
+        return;
+    }
+
+    const HWND list = m_list.GetSafeHwnd();
+    SetRowState(list, -1, 0, LVIS_SELECTED);
+    SetRowState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_list.Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    ::SetFocus(list);
+}
+
+void CKestruneDlg::EditProgram(bool beepOnFailure)
+{
+    std::vector<SelectedRow> selection;
+    if (!CollectSelection(selection) || selection.size() != 1) {
+        if (beepOnFailure)
+            Beep();
+        return;
+    }
+    const SelectedRow target = selection[0];
+    ProgramEntry copy = m_entries[static_cast<size_t>(target.entryIndex)];
+    {
+        CAddEditProgDlg dialog(target.row, &copy, m_hWnd);
+        if (dialog.DoModal() != IDOK)
+            return;
+    }
+
+    ProgramEntry& stored = m_entries[static_cast<size_t>(target.entryIndex)];
+    if (copy.Equals(stored))
+        return;
+    copy.modified = TRUE;
+    stored = copy;
+    // A renamed entry keeps its row position: the list is not re-sorted.
+    if (!SetEntryRowText(target.row, stored, false) && beepOnFailure)
+        Beep();
+}
+
+void CKestruneDlg::DeletePrograms()
+{
+    std::vector<SelectedRow> selection;
+    if (!CollectSelection(selection) || selection.empty()) {
+        Beep();
+        return;
+    }
+    if (AppMessageBox(DeleteQuestion(selection, m_entries), MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return;
+
+    CWaitCursor wait;
+    m_selectionTimerEnabled = false;
+    const HWND list = m_list.GetSafeHwnd();
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+
+    // Rows go from the highest position down, so that the positions still to come stay valid. The
+    // entries go in one pass afterwards, and the rows that remain are renumbered once.
+    const size_t oldCount = m_entries.size();
+    std::vector<char> removed(oldCount, 0);
+    bool rowDeletionFailed = false;
+    for (auto pair = selection.rbegin(); pair != selection.rend(); ++pair) {
+        if (!m_list.DeleteItem(pair->row))
+            rowDeletionFailed = true;
+        removed[static_cast<size_t>(pair->entryIndex)] = 1;
+    }
+
+    // removedBelow[i]: how many removed entries had an index below i.
+    std::vector<int> removedBelow(oldCount + 1, 0);
+    int removedCount = 0;
+    for (size_t i = 0; i < oldCount; ++i) {
+        removedBelow[i] = removedCount;
+        removedCount += removed[i];
+    }
+    removedBelow[oldCount] = removedCount;
+
+    size_t kept = 0;
+    for (size_t i = 0; i < oldCount; ++i) {
+        if (!removed[i]) {
+            if (kept != i)
+                m_entries[kept] = std::move(m_entries[i]);
+            ++kept;
+        }
+    }
+    m_entries.resize(kept);
+    RenumberRowsAfterRemoval(removedBelow, removedCount);
+
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
+    m_selectionTimerEnabled = true;
+    UpdateListButtons(true);
+    if (rowDeletionFailed)
+        Beep();
+}
+
+void CKestruneDlg::RenumberRowsAfterRemoval(const std::vector<int>& removedBelow, int removedCount) const
+{
+    // Every row's item data drops by the number of removed indexes below it. A row whose deletion
+    // failed keeps a place in the list and points at the entry that followed its own.
+    const HWND list = m_list.GetSafeHwnd();
+    const LPARAM oldCount = static_cast<LPARAM>(removedBelow.size()) - 1;
+    const int rows = m_list.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        LPARAM data = 0;
+        if (!ReadRowParam(list, row, data) || data < 0)
+            continue;
+        const int drop = data >= oldCount ? removedCount : removedBelow[static_cast<size_t>(data)];
+        if (drop != 0)
+            SetRowEntryIndex(row, static_cast<int>(data) - drop);
+    }
+}
+
+LRESULT CKestruneDlg::OnFindProcess(const wchar_t* processName, int skipRow)
+{
+    if (!processName)
+        return 0;
+    const int rows = m_list.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        if (row == skipRow)
+            continue;
+        const int entryIndex = RowEntryIndex(row);
+        if (entryIndex < 0)
+            continue;
+        if (::lstrcmpiW(m_entries[static_cast<size_t>(entryIndex)].processName.c_str(), processName) != 0)
+            continue;
+        // The found row becomes the only selected and focused one.
+        const HWND list = m_list.GetSafeHwnd();
+        SetRowState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        SetRowState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        return 1;
+    }
+    return 0;
+}
