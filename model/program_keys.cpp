@@ -4,6 +4,7 @@
 #include "framework/unique_handles.h"
 #include "model/registry_access.h"
 #include "model/registry_layout.h"
+#include "model/text_utils.h"
 
 EnumResult EnumerateProgramKeys(const std::function<void(HKEY localDumps, const wchar_t* name)>& handle)
 {
@@ -26,4 +27,9 @@ EnumResult EnumerateProgramKeys(const std::function<void(HKEY localDumps, const 
     if (code == ERROR_NO_MORE_ITEMS)
         return {EnumOutcome::Completed, ERROR_SUCCESS};
     return {EnumOutcome::EnumFailed, code};
+}
+
+std::wstring ProgramKeyPathFor(const wchar_t* processName)
+{
+    return FormatText(L"%s\\%s", LOCALDUMPS_KEY_PATH, processName);
 }

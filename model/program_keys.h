@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 enum class EnumOutcome {
     Completed,   // every subkey was handed over (also when the LocalDumps key does not exist)
@@ -18,3 +19,6 @@ struct EnumResult {
 
 // Calls `handle` with the open LocalDumps key and the name of each subkey.
 EnumResult EnumerateProgramKeys(const std::function<void(HKEY localDumps, const wchar_t* name)>& handle);
+
+// The path of a program's key below HKEY_LOCAL_MACHINE: the LocalDumps path, a backslash, the name.
+std::wstring ProgramKeyPathFor(const wchar_t* processName);

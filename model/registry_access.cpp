@@ -19,6 +19,15 @@ bool Report(LONG code, bool result)
     return result;
 }
 
+// Closes the key without letting the close disturb the last error of the call before it.
+bool KeepLastErrorOver(unique_hkey& key, bool result)
+{
+    DWORD code = ::GetLastError();
+    key.reset();
+    ::SetLastError(code);
+    return result;
+}
+
 bool IsFolderType(DWORD type)
 {
     return type == REG_SZ || type == REG_EXPAND_SZ;
@@ -90,22 +99,43 @@ bool IsAbsent(LONG code)
     return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
 }
 
+LONG RegOpenSettingsKey(HKEY parent, const wchar_t* path, REGSAM access, unique_hkey& key)
+{
+    return OpenKey(parent, path, access, key);
+}
+
+LONG RegCreateSettingsKey(const wchar_t* path, unique_hkey& key)
+{
+    return CreateKey(path, key);
+}
+
+bool RegQueryDword(HKEY key, const wchar_t* name, DWORD& value)
+{
+    DWORD type = REG_NONE;
+    DWORD data = 0;
+    DWORD size = sizeof(data);
+    LONG code = Sys().RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    if (code != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(data))
+        return Report(code, false);
+    value = data;
+    return Report(code, true);
+}
+
+bool RegQueryDumpFolder(HKEY key, std::wstring& folder)
+{
+    bool found = false;
+    LONG code = QueryDumpFolder(key, folder, found);
+    return Report(code, found);
+}
+
 bool RegReadDword(HKEY parent, const wchar_t* path, const wchar_t* name, DWORD& value)
 {
     unique_hkey key;
     LONG code = OpenKey(parent, path, ReadAccess(), key);
     if (code != ERROR_SUCCESS)
         return Report(code, false);
-
-    DWORD type = REG_NONE;
-    DWORD data = 0;
-    DWORD size = sizeof(data);
-    code = Sys().RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
-    key.reset();
-    if (code != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(data))
-        return Report(code, false);
-    value = data;
-    return Report(code, true);
+    bool read = RegQueryDword(key.get(), name, value);
+    return KeepLastErrorOver(key, read);
 }
 
 bool RegReadDumpFolder(HKEY parent, const wchar_t* path, std::wstring& folder)
@@ -114,11 +144,8 @@ bool RegReadDumpFolder(HKEY parent, const wchar_t* path, std::wstring& folder)
     LONG code = OpenKey(parent, path, ReadAccess(), key);
     if (code != ERROR_SUCCESS)
         return Report(code, false);
-
-    bool found = false;
-    code = QueryDumpFolder(key.get(), folder, found);
-    key.reset();
-    return Report(code, found);
+    bool read = RegQueryDumpFolder(key.get(), folder);
+    return KeepLastErrorOver(key, read);
 }
 
 bool RegCountKeyContents(const wchar_t* path, DWORD& subkeys, DWORD& values)
@@ -144,18 +171,33 @@ bool RegCountKeyContents(const wchar_t* path, DWORD& subkeys, DWORD& values)
     return Report(code, code == ERROR_SUCCESS);
 }
 
+bool RegSetDumpFolder(HKEY key, const wchar_t* folder)
+{
+    DWORD bytes = static_cast<DWORD>((::lstrlenW(folder) + 1) * sizeof(wchar_t));
+    LONG code = Sys().RegSetValueExW(key, VALUE_DUMP_FOLDER, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder), bytes);
+    return Report(code, code == ERROR_SUCCESS);
+}
+
+bool RegSetDword(HKEY key, const wchar_t* name, DWORD value)
+{
+    LONG code = Sys().RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    return Report(code, code == ERROR_SUCCESS);
+}
+
+bool RegRemoveValue(HKEY key, const wchar_t* name)
+{
+    LONG code = Sys().RegDeleteValueW(key, name);
+    return Report(code, code == ERROR_SUCCESS || IsAbsent(code));
+}
+
 bool RegWriteDumpFolder(const wchar_t* path, const wchar_t* folder)
 {
     unique_hkey key;
     LONG code = CreateKey(path, key);
     if (code != ERROR_SUCCESS)
         return Report(code, false);
-
-    DWORD bytes = static_cast<DWORD>((::lstrlenW(folder) + 1) * sizeof(wchar_t));
-    code = Sys().RegSetValueExW(key.get(), VALUE_DUMP_FOLDER, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
-                                bytes);
-    key.reset();
-    return Report(code, code == ERROR_SUCCESS);
+    bool written = RegSetDumpFolder(key.get(), folder);
+    return KeepLastErrorOver(key, written);
 }
 
 bool RegWriteDword(const wchar_t* path, const wchar_t* name, DWORD value)
@@ -164,11 +206,8 @@ bool RegWriteDword(const wchar_t* path, const wchar_t* name, DWORD value)
     LONG code = CreateKey(path, key);
     if (code != ERROR_SUCCESS)
         return Report(code, false);
-
-    code = Sys().RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                sizeof(value));
-    key.reset();
-    return Report(code, code == ERROR_SUCCESS);
+    bool written = RegSetDword(key.get(), name, value);
+    return KeepLastErrorOver(key, written);
 }
 
 bool RegDeleteSettingValue(const wchar_t* path, const wchar_t* name)
@@ -179,10 +218,8 @@ bool RegDeleteSettingValue(const wchar_t* path, const wchar_t* name)
         return Report(code, true);
     if (code != ERROR_SUCCESS)
         return Report(code, false);
-
-    code = Sys().RegDeleteValueW(key.get(), name);
-    key.reset();
-    return Report(code, code == ERROR_SUCCESS || IsAbsent(code));
+    bool removed = RegRemoveValue(key.get(), name);
+    return KeepLastErrorOver(key, removed);
 }
 
 DWORD RegDeleteSettingsKey(const wchar_t* path, std::wstring& errorText)

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "framework/unique_handles.h"
+
 // KEY_READ / KEY_WRITE / both, each with the platform's registry view.
 REGSAM ReadAccess();
 REGSAM WriteAccess();
@@ -38,3 +40,13 @@ DWORD RegDeleteSettingsKey(const wchar_t* path, std::wstring& errorText);
 
 // True for the codes that mean "the key or value is not there".
 bool IsAbsent(LONG code);
+
+// The same reads and changes on a key the caller holds open, so that one operation can handle a
+// whole settings key through one handle. Results and last errors as above.
+LONG RegOpenSettingsKey(HKEY parent, const wchar_t* path, REGSAM access, unique_hkey& key);
+LONG RegCreateSettingsKey(const wchar_t* path, unique_hkey& key);  // write access
+bool RegQueryDword(HKEY key, const wchar_t* name, DWORD& value);
+bool RegQueryDumpFolder(HKEY key, std::wstring& folder);
+bool RegSetDumpFolder(HKEY key, const wchar_t* folder);
+bool RegSetDword(HKEY key, const wchar_t* name, DWORD value);
+bool RegRemoveValue(HKEY key, const wchar_t* name);  // an absent value is no failure

@@ -1,0 +1,90 @@
+#include "model/settings_key_writer.h"
+
+#include "framework/system_calls.h"
+#include "framework/unique_handles.h"
+#include "model/dump_folder_acl.h"
+#include "model/error_text.h"
+#include "model/registry_access.h"
+#include "model/registry_layout.h"
+#include "model/text_utils.h"
+
+namespace {
+
+const wchar_t* const MSG_WRITE_FAILED = L"ERROR: Failed to write into registry.\n\n(%d) %s";
+const wchar_t* const MSG_REMOVE_FAILED = L"ERROR: Failed to remove registry value.\n\n(%d) %s";
+const wchar_t* const MSG_FOLDER_FAILED = L"ERROR: Failed to create folder to store dump files:\n\n%s\n\n(%d) %s";
+const wchar_t* const MSG_ACL_FAILED = L"ERROR: Failed to set ACL on folder:\n\n%s\n\n(%d) %s";
+
+// Fills a message with the code and its text, and leaves the code as the last error.
+bool Fail(std::wstring& errorText, const wchar_t* format, DWORD code)
+{
+    errorText = FormatText(format, static_cast<int>(code), ErrorText(code).c_str());
+    ::SetLastError(code);
+    return false;
+}
+
+bool FailOnFolder(std::wstring& errorText, const wchar_t* format, const std::wstring& folder, DWORD code)
+{
+    errorText = FormatText(format, folder.c_str(), static_cast<int>(code), ErrorText(code).c_str());
+    ::SetLastError(code);
+    return false;
+}
+
+// Makes sure the folder exists and, on request, carries the dump-folder ACL. `created` tells
+// whether this call made the folder.
+bool ProvideFolder(const DumpSettings& settings, bool& created, std::wstring& errorText)
+{
+    const wchar_t* folder = settings.folder.c_str();
+    created = Sys().CreateDirectoryW(folder, nullptr) != FALSE;
+    if (!created) {
+        DWORD code = ::GetLastError();
+        if (code != ERROR_ALREADY_EXISTS)
+            return FailOnFolder(errorText, MSG_FOLDER_FAILED, settings.folder, code);
+    }
+    if (settings.setAcl && !ApplyDumpFolderAcl(folder))
+        return FailOnFolder(errorText, MSG_ACL_FAILED, settings.folder, ::GetLastError());
+    return true;
+}
+
+bool WriteFolderValue(HKEY key, const DumpSettings& settings, std::wstring& errorText)
+{
+    bool created = false;
+    if (!ProvideFolder(settings, created, errorText))
+        return false;
+    if (RegSetDumpFolder(key, settings.folder.c_str()))
+        return true;
+
+    DWORD code = ::GetLastError();
+    // Take back a folder that this write made and nothing has used yet; a folder that was there
+    // before is never removed, and a folder that is not empty cannot be.
+    if (created)
+        Sys().RemoveDirectoryW(settings.folder.c_str());
+    return Fail(errorText, MSG_WRITE_FAILED, code);
+}
+
+bool WriteDwordValue(HKEY key, const wchar_t* name, BOOL given, DWORD value, std::wstring& errorText)
+{
+    if (given)
+        return RegSetDword(key, name, value) || Fail(errorText, MSG_WRITE_FAILED, ::GetLastError());
+    return RegRemoveValue(key, name) || Fail(errorText, MSG_REMOVE_FAILED, ::GetLastError());
+}
+
+}  // namespace
+
+bool WriteSettingsKey(const wchar_t* keyPath, const DumpSettings& settings, std::wstring& errorText)
+{
+    unique_hkey key;
+    LONG code = RegCreateSettingsKey(keyPath, key);
+    if (code != ERROR_SUCCESS)
+        return Fail(errorText, MSG_WRITE_FAILED, static_cast<DWORD>(code));
+
+    if (settings.hasFolder) {
+        if (!WriteFolderValue(key.get(), settings, errorText))
+            return false;
+    } else if (!RegRemoveValue(key.get(), VALUE_DUMP_FOLDER)) {
+        return Fail(errorText, MSG_REMOVE_FAILED, ::GetLastError());
+    }
+    return WriteDwordValue(key.get(), VALUE_DUMP_TYPE, settings.hasDumpType, settings.dumpType, errorText) &&
+           WriteDwordValue(key.get(), VALUE_DUMP_COUNT, settings.hasDumpCount,
+                           static_cast<DWORD>(settings.dumpCount), errorText);
+}

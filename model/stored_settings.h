@@ -1,0 +1,26 @@
+#pragma once
+// Reading what the registry holds now: the global settings, and one record per program key.
+// Reading never reports anything to the user; whatever cannot be read counts as not given.
+#include <windows.h>
+
+#include <functional>
+
+#include "model/dump_settings.h"
+
+// How the walk over the program keys ended. With the two failures the Win32 code of the failing
+// call is left as the thread's last error.
+enum ReadStatus {
+    READ_OK,           // every subkey was walked; also when the LocalDumps key does not exist
+    READ_OPEN_FAILED,  // the LocalDumps key exists but cannot be opened; nothing was handed over
+    READ_ENUM_FAILED,  // the walk broke off; the subkeys before the break were handed over
+};
+
+using ProgramKeyConsumer = std::function<void(const ProgramEntry& stored)>;
+
+// The values directly in the LocalDumps key. setAcl is never set: it is not stored.
+DumpSettings ReadGlobalSettings();
+
+// Hands every program key to `consumer`, in the order the registry lists them, as a record with the
+// key's name and values (modified, matched and setAcl false). A key that cannot be opened yields a
+// record with only its name, and the walk goes on.
+ReadStatus ReadProgramKeys(const ProgramKeyConsumer& consumer);

@@ -1,0 +1,437 @@
+// Writing one settings key with its dump folder and the folder's ACL, against the test prefix's
+// registry and real folders under a temporary directory.
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include "model/dump_folder_acl.h"
+#include "model/error_text.h"
+#include "model/registry_layout.h"
+#include "model/settings_key_writer.h"
+#include "model/text_utils.h"
+#include "tests/model/store_test_support.h"
+#include "tests/support/registry_fixture.h"
+#include "tests/support/seam_recorder.h"
+
+namespace {
+
+const std::wstring KEY = LOCALDUMPS_KEY_PATH;
+const std::wstring APP_KEY = ProgramKeyPath(L"app.exe");
+
+class SettingsKeyWriter : public LocalDumpsTest {};
+
+std::wstring SystemMessage(const wchar_t* format, DWORD code)
+{
+    return FormatText(format, static_cast<int>(code), ErrorText(code).c_str());
+}
+
+std::wstring FolderMessage(const wchar_t* format, const std::wstring& folder, DWORD code)
+{
+    return FormatText(format, folder.c_str(), static_cast<int>(code), ErrorText(code).c_str());
+}
+
+const wchar_t* const WRITE_FAILED = L"ERROR: Failed to write into registry.\n\n(%d) %s";
+const wchar_t* const REMOVE_FAILED = L"ERROR: Failed to remove registry value.\n\n(%d) %s";
+const wchar_t* const FOLDER_FAILED = L"ERROR: Failed to create folder to store dump files:\n\n%s\n\n(%d) %s";
+const wchar_t* const ACL_FAILED = L"ERROR: Failed to set ACL on folder:\n\n%s\n\n(%d) %s";
+
+DWORD StoredDword(const std::wstring& path, const wchar_t* name)
+{
+    RawValue value = reg64::Get(path, name);
+    return value.data.size() == 4 ? *reinterpret_cast<const DWORD*>(value.data.data()) : 0xDEADBEEF;
+}
+
+// The order of the calls that matter for one key, as the seam saw them.
+std::vector<std::string> WriteOrder(const SeamRecorder& seam)
+{
+    std::vector<std::string> order;
+    for (const std::string& call : seam.Calls()) {
+        if (call != "RegCloseKey")
+            order.push_back(call);
+    }
+    return order;
+}
+
+// What SetNamedSecurityInfoW was handed, read while the call happens.
+struct PassedAce {
+    BYTE type;
+    BYTE flags;
+    ACCESS_MASK mask;
+    std::wstring sid;
+};
+struct PassedSecurity {
+    int calls = 0;
+    std::wstring name;
+    SE_OBJECT_TYPE objectType = SE_UNKNOWN_OBJECT_TYPE;
+    SECURITY_INFORMATION info = 0;
+    bool ownerGroupSaclNull = false;
+    std::vector<PassedAce> aces;
+};
+PassedSecurity g_passed;
+decltype(SystemCalls::SetNamedSecurityInfoW) g_belowSetSecurity = nullptr;
+
+DWORD WINAPI CaptureSetSecurity(LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID owner, PSID group,
+                                PACL dacl, PACL sacl)
+{
+    ++g_passed.calls;
+    g_passed.name = name;
+    g_passed.objectType = type;
+    g_passed.info = info;
+    g_passed.ownerGroupSaclNull = !owner && !group && !sacl;
+    g_passed.aces.clear();
+    for (WORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        void* raw = nullptr;
+        if (!::GetAce(dacl, i, &raw))
+            continue;
+        ACCESS_ALLOWED_ACE* ace = static_cast<ACCESS_ALLOWED_ACE*>(raw);
+        wchar_t* sid = nullptr;
+        ::ConvertSidToStringSidW(&ace->SidStart, &sid);
+        g_passed.aces.push_back({ace->Header.AceType, ace->Header.AceFlags, ace->Mask, sid ? sid : L""});
+        ::LocalFree(sid);
+    }
+    return g_belowSetSecurity(name, type, info, owner, group, dacl, sacl);
+}
+
+// The rights that an allow entry for Everyone grants on the real folder.
+ACCESS_MASK EveryoneRights(const std::wstring& folder)
+{
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                nullptr, &descriptor) != ERROR_SUCCESS)
+        return 0;
+    ACCESS_MASK rights = 0;
+    for (WORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        void* raw = nullptr;
+        ::GetAce(dacl, i, &raw);
+        ACCESS_ALLOWED_ACE* ace = static_cast<ACCESS_ALLOWED_ACE*>(raw);
+        wchar_t* sid = nullptr;
+        ::ConvertSidToStringSidW(&ace->SidStart, &sid);
+        if (ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && sid && std::wstring(sid) == L"S-1-1-0")
+            rights |= ace->Mask;
+        ::LocalFree(sid);
+    }
+    ::LocalFree(descriptor);
+    return rights;
+}
+
+}  // namespace
+
+TEST_F(SettingsKeyWriter, WritesKeyFolderAndValuesInTheirFixedOrder)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Child(L"dumps");
+    SeamRecorder seam;
+    std::wstring error = L"untouched";
+    ASSERT_TRUE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings(folder.c_str(), 2, 25, true), error));
+    EXPECT_EQ(L"untouched", error);
+    EXPECT_EQ(0, seam.OpenKeys());
+
+    const std::vector<std::string> expected = {
+        "RegCreateKeyExW", "CreateDirectoryW", "ConvertStringSecurityDescriptorToSecurityDescriptorW",
+        "GetSecurityDescriptorDacl", "SetNamedSecurityInfoW", "RegSetValueExW", "RegSetValueExW", "RegSetValueExW"};
+    EXPECT_EQ(expected, WriteOrder(seam));
+
+    EXPECT_TRUE(FolderExists(folder));
+    RawValue stored = reg64::Get(APP_KEY, VALUE_DUMP_FOLDER);
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored.type);
+    EXPECT_EQ((folder.size() + 1) * 2, stored.data.size());
+    EXPECT_EQ(folder, reg64::GetString(APP_KEY, VALUE_DUMP_FOLDER));
+    EXPECT_EQ(2u, StoredDword(APP_KEY, VALUE_DUMP_TYPE));
+    EXPECT_EQ(25u, StoredDword(APP_KEY, VALUE_DUMP_COUNT));
+}
+
+TEST_F(SettingsKeyWriter, SettingsNotGivenAreDeletedAndOthersLeftAlone)
+{
+    TempFolder temp;
+    struct Case {
+        const char* what;
+        DumpSettings settings;
+        bool folderValue, typeValue, countValue;
+    } cases[] = {
+        {"nothing given", MakeSettings(nullptr, -1, -1), false, false, false},
+        {"ACL request without a folder does nothing", MakeSettings(nullptr, -1, -1, true), false, false, false},
+        {"only a type", MakeSettings(nullptr, 1, -1), false, true, false},
+        {"only a count", MakeSettings(nullptr, -1, 3), false, false, true},
+    };
+    for (const Case& c : cases) {
+        reg64::DeleteTree(KEY);
+        StoreSettings(APP_KEY, MakeSettings(L"C:\\old", 2, 9));
+        reg64::SetDword(APP_KEY, L"Unmanaged", 7);
+        SeamRecorder seam;
+        std::wstring error;
+        EXPECT_TRUE(WriteSettingsKey(APP_KEY.c_str(), c.settings, error)) << c.what;
+        EXPECT_EQ(c.folderValue, reg64::Get(APP_KEY, VALUE_DUMP_FOLDER).exists) << c.what;
+        EXPECT_EQ(c.typeValue, reg64::Get(APP_KEY, VALUE_DUMP_TYPE).exists) << c.what;
+        EXPECT_EQ(c.countValue, reg64::Get(APP_KEY, VALUE_DUMP_COUNT).exists) << c.what;
+        EXPECT_TRUE(reg64::Get(APP_KEY, L"Unmanaged").exists) << c.what;
+        EXPECT_EQ(0, seam.CountOf("CreateDirectoryW") + seam.CountOf("SetNamedSecurityInfoW")) << c.what;
+        EXPECT_EQ(0, seam.OpenKeys()) << c.what;
+    }
+
+    // Missing key and missing values are no error: the key is made and stays empty.
+    reg64::DeleteTree(KEY);
+    std::wstring error;
+    EXPECT_TRUE(WriteSettingsKey(APP_KEY.c_str(), DumpSettings(), error));
+    EXPECT_TRUE(reg64::KeyExists(APP_KEY));
+    EXPECT_TRUE(reg64::ValueNames(APP_KEY).empty());
+}
+
+TEST_F(SettingsKeyWriter, FoldersAreCreatedAsStoredOneLevelOnly)
+{
+    TempFolder temp;
+    ::SetEnvironmentVariableW(L"KESTRUNE_STORE_VAR", L"expanded");
+    CurrentDirectory inTemp(temp.Path());
+    MakeFolder(temp.Child(L"existing"));
+
+    const std::wstring missingParent = temp.Child(L"missing\\dumps");
+    struct Case {
+        const char* what;
+        std::wstring folder;
+        bool ok;
+        std::wstring madeFolder;  // the folder that must exist afterwards
+    } cases[] = {
+        {"existing folder is used as it is", temp.Child(L"existing"), true, temp.Child(L"existing")},
+        {"new folder", temp.Child(L"new"), true, temp.Child(L"new")},
+        {"environment reference stays literal, relative to the current directory", L"%KESTRUNE_STORE_VAR%", true,
+         temp.Child(L"%KESTRUNE_STORE_VAR%")},
+        {"missing parent", missingParent, false, L""},
+    };
+    for (const Case& c : cases) {
+        reg64::DeleteTree(KEY);
+        StoreSettings(APP_KEY, MakeSettings(L"C:\\before", 1, 1));
+        SeamRecorder seam;
+        std::wstring error;
+        bool ok = WriteSettingsKey(APP_KEY.c_str(), MakeSettings(c.folder.c_str(), 2, 5), error);
+        EXPECT_EQ(c.ok, ok) << c.what;
+        EXPECT_EQ(0, seam.OpenKeys()) << c.what;
+        if (c.ok) {
+            EXPECT_TRUE(FolderExists(c.madeFolder)) << c.what;
+            EXPECT_EQ(c.folder, reg64::GetString(APP_KEY, VALUE_DUMP_FOLDER)) << c.what;
+            EXPECT_EQ(2u, StoredDword(APP_KEY, VALUE_DUMP_TYPE)) << c.what;
+        } else {
+            EXPECT_EQ(FolderMessage(FOLDER_FAILED, c.folder, ERROR_PATH_NOT_FOUND), error) << c.what;
+            EXPECT_FALSE(FolderExists(temp.Child(L"missing"))) << "parents are not created";
+            // Nothing of the key's values was written.
+            EXPECT_EQ(L"C:\\before", reg64::GetString(APP_KEY, VALUE_DUMP_FOLDER)) << c.what;
+            EXPECT_EQ(1u, StoredDword(APP_KEY, VALUE_DUMP_TYPE)) << c.what;
+            EXPECT_EQ(1u, StoredDword(APP_KEY, VALUE_DUMP_COUNT)) << c.what;
+        }
+    }
+    EXPECT_FALSE(FolderExists(temp.Child(L"expanded")));
+}
+
+TEST_F(SettingsKeyWriter, AclStepPassesExactlyTheFourAllowEntriesAndOnlyTheDacl)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Child(L"secured");
+    MakeFolder(folder);
+    EXPECT_FALSE(EveryoneRights(folder) & FILE_ADD_FILE) << "a fresh folder here is not writable by Everyone";
+
+    SeamRecorder seam;
+    g_passed = PassedSecurity();
+    g_belowSetSecurity = Sys().SetNamedSecurityInfoW;
+    Sys().SetNamedSecurityInfoW = CaptureSetSecurity;
+    std::wstring error;
+    bool ok = WriteSettingsKey(APP_KEY.c_str(), MakeSettings(folder.c_str(), -1, -1, true), error);
+    Sys().SetNamedSecurityInfoW = g_belowSetSecurity;
+    ASSERT_TRUE(ok) << Narrow(error);
+
+    ASSERT_EQ(1, g_passed.calls);
+    EXPECT_EQ(folder, g_passed.name);
+    EXPECT_EQ(SE_FILE_OBJECT, g_passed.objectType);
+    EXPECT_EQ(static_cast<SECURITY_INFORMATION>(DACL_SECURITY_INFORMATION), g_passed.info)
+        << "no owner, group, SACL or protection flags";
+    EXPECT_TRUE(g_passed.ownerGroupSaclNull);
+    const wchar_t* sids[] = {L"S-1-1-0", L"S-1-15-2-1", L"S-1-15-2-1", L"S-1-15-2-2"};
+    ASSERT_EQ(4u, g_passed.aces.size());
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(ACCESS_ALLOWED_ACE_TYPE, g_passed.aces[i].type) << i;
+        EXPECT_EQ(0, g_passed.aces[i].flags) << "no inheritance flags, entry " << i;
+        EXPECT_EQ(static_cast<ACCESS_MASK>(FILE_ALL_ACCESS), g_passed.aces[i].mask) << i;
+        EXPECT_EQ(sids[i], g_passed.aces[i].sid) << i;
+    }
+    EXPECT_EQ(1, seam.CountOf("ConvertStringSecurityDescriptorToSecurityDescriptorW"));
+
+    // What the real folder kept of it: Everyone may now write.
+    EXPECT_EQ(static_cast<ACCESS_MASK>(FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY),
+              EveryoneRights(folder) & (FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY));
+}
+
+namespace {
+
+int g_localFrees = 0;
+decltype(SystemCalls::LocalFree) g_belowLocalFree = nullptr;
+HLOCAL WINAPI CountLocalFree(HLOCAL memory)
+{
+    if (memory)
+        ++g_localFrees;
+    return g_belowLocalFree(memory);
+}
+
+BOOL WINAPI DaclAbsent(PSECURITY_DESCRIPTOR, LPBOOL present, PACL* dacl, LPBOOL defaulted)
+{
+    *present = FALSE;
+    *dacl = nullptr;
+    *defaulted = FALSE;
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(SettingsKeyWriter, AclFailuresLeaveTheirCodeAndFreeTheDescriptor)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Child(L"acl");
+    MakeFolder(folder);
+    struct Case {
+        const char* what;
+        const char* call;  // nullptr: no injected failure
+        DWORD code;
+        bool noDacl;
+        DWORD expectedCode;
+        int expectedFrees;
+    } cases[] = {
+        {"conversion fails", "ConvertStringSecurityDescriptorToSecurityDescriptorW", ERROR_INVALID_PARAMETER, false,
+         ERROR_INVALID_PARAMETER, 0},
+        {"DACL cannot be taken", "GetSecurityDescriptorDacl", ERROR_INVALID_SECURITY_DESCR, false,
+         ERROR_INVALID_SECURITY_DESCR, 1},
+        {"descriptor without DACL", nullptr, 0, true, ERROR_INVALID_ACL, 1},
+        {"setting it fails", "SetNamedSecurityInfoW", ERROR_ACCESS_DENIED, false, ERROR_ACCESS_DENIED, 1},
+        {"success", nullptr, 0, false, ERROR_SUCCESS, 1},
+    };
+    for (const Case& c : cases) {
+        SeamRecorder seam;
+        if (c.call)
+            seam.FailEveryCall(c.call, c.code);
+        if (c.noDacl)
+            Sys().GetSecurityDescriptorDacl = DaclAbsent;
+        g_localFrees = 0;
+        g_belowLocalFree = Sys().LocalFree;
+        Sys().LocalFree = CountLocalFree;
+        bool ok = ApplyDumpFolderAcl(folder.c_str());
+        DWORD code = ::GetLastError();
+        Sys().LocalFree = g_belowLocalFree;
+        EXPECT_EQ(c.expectedCode == ERROR_SUCCESS, ok) << c.what;
+        EXPECT_EQ(c.expectedCode, code) << c.what;
+        EXPECT_EQ(c.expectedFrees, g_localFrees) << c.what;
+
+        // Through the key writer the same code appears in the ACL message, and the folder stays.
+        if (c.expectedCode != ERROR_SUCCESS) {
+            std::wstring error;
+            EXPECT_FALSE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings(folder.c_str(), 1, -1, true), error));
+            EXPECT_EQ(FolderMessage(ACL_FAILED, folder, c.expectedCode), error) << c.what;
+            EXPECT_TRUE(FolderExists(folder));
+            EXPECT_FALSE(reg64::Get(APP_KEY, VALUE_DUMP_FOLDER).exists) << c.what;
+        }
+        EXPECT_EQ(0, seam.OpenKeys()) << c.what;
+    }
+
+    SeamRecorder seam;
+    for (const wchar_t* empty : {static_cast<const wchar_t*>(nullptr), L""}) {
+        EXPECT_FALSE(ApplyDumpFolderAcl(empty));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), ::GetLastError());
+    }
+    EXPECT_EQ(0, seam.FailableCallCount());
+}
+
+TEST_F(SettingsKeyWriter, EachFailureHasItsMessageAndStopsTheKey)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Child(L"f");
+    struct Case {
+        const char* what;
+        DumpSettings settings;
+        const char* call;
+        int nth;
+        std::wstring message;
+        bool typeWritten;
+    } cases[] = {
+        {"key cannot be created", MakeSettings(nullptr, 2, 4), "RegCreateKeyExW", 0,
+         SystemMessage(WRITE_FAILED, ERROR_ACCESS_DENIED), false},
+        {"folder cannot be made", MakeSettings(folder.c_str(), 2, 4), "CreateDirectoryW", 0,
+         FolderMessage(FOLDER_FAILED, folder, ERROR_ACCESS_DENIED), false},
+        {"DumpFolder cannot be deleted", MakeSettings(nullptr, 2, 4), "RegDeleteValueW", 0,
+         SystemMessage(REMOVE_FAILED, ERROR_ACCESS_DENIED), false},
+        {"DumpType cannot be written", MakeSettings(nullptr, 2, 4), "RegSetValueExW", 0,
+         SystemMessage(WRITE_FAILED, ERROR_ACCESS_DENIED), false},
+        {"DumpType cannot be deleted", MakeSettings(nullptr, -1, 4), "RegDeleteValueW", 1,
+         SystemMessage(REMOVE_FAILED, ERROR_ACCESS_DENIED), false},
+        {"DumpCount cannot be written", MakeSettings(nullptr, 2, 4), "RegSetValueExW", 1,
+         SystemMessage(WRITE_FAILED, ERROR_ACCESS_DENIED), true},
+        {"DumpCount cannot be deleted", MakeSettings(nullptr, 2, -1), "RegDeleteValueW", 1,
+         SystemMessage(REMOVE_FAILED, ERROR_ACCESS_DENIED), true},
+    };
+    for (const Case& c : cases) {
+        reg64::DeleteTree(KEY);
+        StoreSettings(APP_KEY, MakeSettings(L"C:\\old", 1, 1));
+        SeamRecorder seam;
+        seam.FailCall(c.call, c.nth, ERROR_ACCESS_DENIED);
+        std::wstring error;
+        EXPECT_FALSE(WriteSettingsKey(APP_KEY.c_str(), c.settings, error)) << c.what;
+        EXPECT_EQ(c.message, error) << c.what;
+        EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), ::GetLastError()) << c.what;
+        EXPECT_EQ(c.typeWritten ? 2u : 1u, StoredDword(APP_KEY, VALUE_DUMP_TYPE)) << c.what;
+        EXPECT_EQ(1u, StoredDword(APP_KEY, VALUE_DUMP_COUNT)) << c.what << ": nothing after the failure";
+        EXPECT_EQ(0, seam.OpenKeys()) << c.what;
+    }
+}
+
+namespace {
+
+// Puts a file into the new folder just before "DumpFolder" is written, as a crashing program might.
+std::wstring g_fileToDrop;
+decltype(SystemCalls::RegSetValueExW) g_belowSetValue = nullptr;
+LONG WINAPI DropFileThenSet(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    HANDLE file = ::CreateFileW(g_fileToDrop.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ::CloseHandle(file);
+    return g_belowSetValue(key, name, reserved, type, data, size);
+}
+
+}  // namespace
+
+TEST_F(SettingsKeyWriter, AFailedDumpFolderWriteTakesBackOnlyAnEmptyFolderItMade)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Child(L"dumps");
+    struct Case {
+        const char* what;
+        bool existedBefore;
+        bool fileAppears;
+        bool removalFails;
+        bool folderRemains;
+    } cases[] = {
+        {"new empty folder is removed again", false, false, false, false},
+        {"a folder that was there before stays", true, false, false, true},
+        {"a new folder that got a file stays", false, true, false, true},
+        {"removal failing is harmless", false, false, true, true},
+    };
+    for (const Case& c : cases) {
+        RemoveFolderTree(folder);
+        if (c.existedBefore)
+            MakeFolder(folder);
+        SeamRecorder seam;
+        seam.FailCall("RegSetValueExW", 0, ERROR_DISK_FULL);
+        if (c.removalFails)
+            seam.FailCall("RemoveDirectoryW", 0, ERROR_SHARING_VIOLATION);
+        g_fileToDrop = folder + L"\\crash.dmp";
+        g_belowSetValue = Sys().RegSetValueExW;
+        if (c.fileAppears)
+            Sys().RegSetValueExW = DropFileThenSet;
+        std::wstring error;
+        bool ok = WriteSettingsKey(APP_KEY.c_str(), MakeSettings(folder.c_str(), 1, -1), error);
+        DWORD code = ::GetLastError();
+        Sys().RegSetValueExW = g_belowSetValue;
+
+        EXPECT_FALSE(ok) << c.what;
+        EXPECT_EQ(SystemMessage(WRITE_FAILED, ERROR_DISK_FULL), error) << c.what << ": the write's code, not the removal's";
+        EXPECT_EQ(static_cast<DWORD>(ERROR_DISK_FULL), code) << c.what;
+        EXPECT_EQ(c.folderRemains, FolderExists(folder)) << c.what;
+        EXPECT_EQ(c.existedBefore ? 0 : 1, seam.CountOf("RemoveDirectoryW")) << c.what;
+        EXPECT_FALSE(reg64::Get(APP_KEY, VALUE_DUMP_TYPE).exists) << c.what;
+        EXPECT_EQ(0, seam.OpenKeys()) << c.what;
+    }
+}

@@ -1,0 +1,381 @@
+#include "tests/model/store_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/optional_apis.h"
+#include "framework/message_box.h"
+#include "model/registry_layout.h"
+#include "tests/support/seam_recorder.h"
+
+// ---------------------------------------------------------------- folders
+
+bool FolderExists(const std::wstring& path)
+{
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void MakeFolder(const std::wstring& path)
+{
+    ASSERT_TRUE(Real().CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS)
+        << Narrow(path);
+}
+
+void RemoveFolderTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring child = path + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolderTree(child);
+            else
+                ::DeleteFileW(child.c_str());
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    Real().RemoveDirectoryW(path.c_str());
+}
+
+TempFolder::TempFolder()
+{
+    wchar_t temp[MAX_PATH] = L"";
+    ::GetTempPathW(MAX_PATH, temp);
+    static int serial = 0;
+    for (;;) {
+        m_path = std::wstring(temp) + L"kestrune-store-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++serial);
+        if (Real().CreateDirectoryW(m_path.c_str(), nullptr))
+            break;
+    }
+}
+
+TempFolder::~TempFolder()
+{
+    RemoveFolderTree(m_path);
+}
+
+CurrentDirectory::CurrentDirectory(const std::wstring& path)
+{
+    wchar_t saved[MAX_PATH] = L"";
+    ::GetCurrentDirectoryW(MAX_PATH, saved);
+    m_saved = saved;
+    ::SetCurrentDirectoryW(path.c_str());
+}
+
+CurrentDirectory::~CurrentDirectory()
+{
+    ::SetCurrentDirectoryW(m_saved.c_str());
+}
+
+// ---------------------------------------------------------------- message boxes
+
+BoxCapture::BoxCapture()
+{
+    SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring&, UINT type) {
+        m_boxes.push_back({text, type});
+        return IDOK;
+    });
+}
+
+BoxCapture::~BoxCapture()
+{
+    SetMessageBoxHook(nullptr);
+}
+
+// ---------------------------------------------------------------- snapshots
+
+bool operator==(const RawValue& a, const RawValue& b)
+{
+    return a.exists == b.exists && a.type == b.type && a.data == b.data;
+}
+
+bool StoreSnapshot::operator==(const StoreSnapshot& other) const
+{
+    return localDumpsExists == other.localDumpsExists && keys == other.keys && folders == other.folders;
+}
+
+std::string StoreSnapshot::Describe() const
+{
+    std::ostringstream out;
+    out << (localDumpsExists ? "LocalDumps present" : "LocalDumps absent") << "\n";
+    for (const auto& key : keys) {
+        out << "  [" << Narrow(key.first) << "]";
+        for (const auto& value : key.second)
+            out << " " << Narrow(value.first) << "(type " << value.second.type << ", " << value.second.data.size()
+                << " bytes)";
+        out << "\n";
+    }
+    for (const auto& folder : folders)
+        out << "  folder " << Narrow(folder.first) << (folder.second ? " exists" : " absent") << "\n";
+    return out.str();
+}
+
+namespace {
+
+void SnapshotKey(const std::wstring& relative, StoreSnapshot& snapshot)
+{
+    std::wstring path = relative.empty() ? std::wstring(LOCALDUMPS_KEY_PATH)
+                                         : std::wstring(LOCALDUMPS_KEY_PATH) + L"\\" + relative;
+    auto& values = snapshot.keys[relative];
+    for (const std::wstring& name : reg64::ValueNames(path))
+        values[name] = reg64::Get(path, name);
+    for (const std::wstring& child : reg64::Subkeys(path))
+        SnapshotKey(relative.empty() ? child : relative + L"\\" + child, snapshot);
+}
+
+}  // namespace
+
+StoreSnapshot TakeSnapshot(const std::vector<std::wstring>& folders)
+{
+    StoreSnapshot snapshot;
+    snapshot.localDumpsExists = reg64::KeyExists(LOCALDUMPS_KEY_PATH);
+    if (snapshot.localDumpsExists)
+        SnapshotKey(L"", snapshot);
+    for (const std::wstring& folder : folders)
+        snapshot.folders[folder] = FolderExists(folder);
+    return snapshot;
+}
+
+// ---------------------------------------------------------------- call trace
+
+namespace {
+
+struct TraceState {
+    SystemCalls below;
+    RegDeleteKeyExFn belowDeleteKeyEx = nullptr;
+    std::vector<TracedCall> calls;
+    std::function<void()> before;
+    int changesBeforeEnumeration = -1;
+    const SeamRecorder* recorder = nullptr;
+};
+
+TraceState& Trace()
+{
+    static TraceState state;
+    return state;
+}
+
+void Note(const char* name, std::wstring detail, bool fromMachineRoot = false, REGSAM access = 0)
+{
+    TraceState& t = Trace();
+    if (t.before)
+        t.before();
+    t.calls.push_back({name, fromMachineRoot, std::move(detail), access});
+}
+
+std::wstring Text(const wchar_t* text)
+{
+    return text ? text : L"";
+}
+
+LONG WINAPI TraceOpen(HKEY key, LPCWSTR path, DWORD options, REGSAM access, PHKEY result)
+{
+    Note("RegOpenKeyExW", Text(path), key == HKEY_LOCAL_MACHINE, access);
+    return Trace().below.RegOpenKeyExW(key, path, options, access, result);
+}
+
+LONG WINAPI TraceCreate(HKEY key, LPCWSTR path, DWORD reserved, LPWSTR cls, DWORD options, REGSAM access,
+                        const LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition)
+{
+    Note("RegCreateKeyExW", Text(path), key == HKEY_LOCAL_MACHINE, access);
+    return Trace().below.RegCreateKeyExW(key, path, reserved, cls, options, access, security, result, disposition);
+}
+
+LONG WINAPI TraceQuery(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
+{
+    Note("RegQueryValueExW", Text(name));
+    return Trace().below.RegQueryValueExW(key, name, reserved, type, data, size);
+}
+
+LONG WINAPI TraceSet(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    Note("RegSetValueExW", Text(name));
+    return Trace().below.RegSetValueExW(key, name, reserved, type, data, size);
+}
+
+LONG WINAPI TraceDeleteValue(HKEY key, LPCWSTR name)
+{
+    Note("RegDeleteValueW", Text(name));
+    return Trace().below.RegDeleteValueW(key, name);
+}
+
+LONG WINAPI TraceDeleteKey(HKEY key, LPCWSTR path)
+{
+    Note("RegDeleteKeyW", Text(path));
+    return Trace().below.RegDeleteKeyW(key, path);
+}
+
+LONG WINAPI TraceDeleteKeyEx(HKEY key, LPCWSTR path, REGSAM view, DWORD reserved)
+{
+    Note("RegDeleteKeyExW", Text(path));
+    return Trace().belowDeleteKeyEx(key, path, view, reserved);
+}
+
+LONG WINAPI TraceEnum(HKEY key, DWORD index, LPWSTR name, LPDWORD length, LPDWORD reserved, LPWSTR cls,
+                      LPDWORD clsLength, PFILETIME time)
+{
+    TraceState& t = Trace();
+    if (t.changesBeforeEnumeration < 0 && t.recorder)
+        t.changesBeforeEnumeration = t.recorder->RegistryChanges();
+    Note("RegEnumKeyExW", std::to_wstring(index));
+    return t.below.RegEnumKeyExW(key, index, name, length, reserved, cls, clsLength, time);
+}
+
+LONG WINAPI TraceInfo(HKEY key, LPWSTR cls, LPDWORD clsLength, LPDWORD reserved, LPDWORD subkeys, LPDWORD maxSubkey,
+                      LPDWORD maxClass, LPDWORD values, LPDWORD maxValueName, LPDWORD maxValue, LPDWORD security,
+                      PFILETIME time)
+{
+    Note("RegQueryInfoKeyW", L"");
+    return Trace().below.RegQueryInfoKeyW(key, cls, clsLength, reserved, subkeys, maxSubkey, maxClass, values,
+                                          maxValueName, maxValue, security, time);
+}
+
+BOOL WINAPI TraceCreateDirectory(LPCWSTR path, LPSECURITY_ATTRIBUTES security)
+{
+    Note("CreateDirectoryW", Text(path));
+    return Trace().below.CreateDirectoryW(path, security);
+}
+
+BOOL WINAPI TraceRemoveDirectory(LPCWSTR path)
+{
+    Note("RemoveDirectoryW", Text(path));
+    return Trace().below.RemoveDirectoryW(path);
+}
+
+BOOL WINAPI TraceConvert(LPCWSTR text, DWORD revision, PSECURITY_DESCRIPTOR* descriptor, PULONG size)
+{
+    Note("ConvertStringSecurityDescriptorToSecurityDescriptorW", Text(text));
+    return Trace().below.ConvertStringSecurityDescriptorToSecurityDescriptorW(text, revision, descriptor, size);
+}
+
+BOOL WINAPI TraceGetDacl(PSECURITY_DESCRIPTOR descriptor, LPBOOL present, PACL* dacl, LPBOOL defaulted)
+{
+    Note("GetSecurityDescriptorDacl", L"");
+    return Trace().below.GetSecurityDescriptorDacl(descriptor, present, dacl, defaulted);
+}
+
+DWORD WINAPI TraceSetSecurity(LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID owner, PSID group,
+                              PACL dacl, PACL sacl)
+{
+    Note("SetNamedSecurityInfoW", Text(name));
+    return Trace().below.SetNamedSecurityInfoW(name, type, info, owner, group, dacl, sacl);
+}
+
+}  // namespace
+
+CallTrace::CallTrace()
+{
+    TraceState& t = Trace();
+    t = TraceState();
+    t.below = Sys();
+    t.belowDeleteKeyEx = g_pfnRegDeleteKeyEx;
+    SystemCalls& sys = Sys();
+    sys.RegOpenKeyExW = TraceOpen;
+    sys.RegCreateKeyExW = TraceCreate;
+    sys.RegQueryValueExW = TraceQuery;
+    sys.RegSetValueExW = TraceSet;
+    sys.RegDeleteValueW = TraceDeleteValue;
+    sys.RegDeleteKeyW = TraceDeleteKey;
+    sys.RegEnumKeyExW = TraceEnum;
+    sys.RegQueryInfoKeyW = TraceInfo;
+    sys.CreateDirectoryW = TraceCreateDirectory;
+    sys.RemoveDirectoryW = TraceRemoveDirectory;
+    sys.ConvertStringSecurityDescriptorToSecurityDescriptorW = TraceConvert;
+    sys.GetSecurityDescriptorDacl = TraceGetDacl;
+    sys.SetNamedSecurityInfoW = TraceSetSecurity;
+    if (g_pfnRegDeleteKeyEx)
+        g_pfnRegDeleteKeyEx = TraceDeleteKeyEx;
+}
+
+CallTrace::~CallTrace()
+{
+    TraceState& t = Trace();
+    Sys() = t.below;
+    g_pfnRegDeleteKeyEx = t.belowDeleteKeyEx;
+    t.before = nullptr;
+}
+
+const std::vector<TracedCall>& CallTrace::Calls() const
+{
+    return Trace().calls;
+}
+
+void CallTrace::BeforeEachCall(std::function<void()> callback)
+{
+    Trace().before = std::move(callback);
+}
+
+void CallTrace::WatchChanges(const SeamRecorder& recorder)
+{
+    Trace().recorder = &recorder;
+}
+
+int CallTrace::ChangesBeforeEnumeration() const
+{
+    return Trace().changesBeforeEnumeration;
+}
+
+// ---------------------------------------------------------------- records
+
+DumpSettings MakeSettings(const wchar_t* folder, int dumpType, long long dumpCount, bool setAcl)
+{
+    DumpSettings s;
+    if (folder) {
+        s.hasFolder = TRUE;
+        s.folder = folder;
+    }
+    if (dumpType >= 0) {
+        s.hasDumpType = TRUE;
+        s.dumpType = static_cast<DWORD>(dumpType);
+    }
+    if (dumpCount >= 0) {
+        s.hasDumpCount = TRUE;
+        s.dumpCount = static_cast<LONG>(dumpCount);
+    }
+    s.setAcl = setAcl ? TRUE : FALSE;
+    return s;
+}
+
+ProgramEntry MakeEntry(const std::wstring& name, const DumpSettings& settings)
+{
+    ProgramEntry entry;
+    entry.processName = name;
+    entry.settings = settings;
+    return entry;
+}
+
+void StoreSettings(const std::wstring& path, const DumpSettings& settings)
+{
+    reg64::CreateKey(path);
+    if (settings.hasFolder)
+        reg64::SetString(path, VALUE_DUMP_FOLDER, settings.folder);
+    if (settings.hasDumpType)
+        reg64::SetDword(path, VALUE_DUMP_TYPE, settings.dumpType);
+    if (settings.hasDumpCount)
+        reg64::SetDword(path, VALUE_DUMP_COUNT, static_cast<DWORD>(settings.dumpCount));
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out += (c < 128) ? static_cast<char>(c) : '?';
+    return out;
+}
+
+std::string Describe(const DumpSettings& settings)
+{
+    std::ostringstream out;
+    out << "{folder " << (settings.hasFolder ? "\"" + Narrow(settings.folder) + "\"" : std::string("-"));
+    out << ", type " << (settings.hasDumpType ? std::to_string(settings.dumpType) : std::string("-"));
+    out << ", count " << (settings.hasDumpCount ? std::to_string(settings.dumpCount) : std::string("-"));
+    out << (settings.setAcl ? ", acl}" : "}");
+    return out.str();
+}
