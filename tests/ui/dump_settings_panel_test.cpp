@@ -1,0 +1,489 @@
+// The dump settings panel inside a real dialog built from the program settings template: what it
+// shows, what it reads back, clearing, suggestions from the profile and the reported errors.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/message_box.h"
+#include "res/resource.h"
+#include "tests/ui/suggested_profile_store.h"
+#include "ui/settings/dump_settings_panel.h"
+
+namespace {
+
+const DWORD ALL_BITS = 0xFFFFFFFF;
+const int NO_SELECTION = -1;
+const int EMPTY_ITEM = 0;
+const int MINI_ITEM = 1;
+const int FULL_ITEM = 2;
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_LINK_CLASS};
+        ::InitCommonControlsEx(&controls);
+        m_dialog = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ADDEDIT_PROG),
+                                        nullptr, PlainDialogProc, 0);
+        ASSERT_NE(nullptr, m_dialog) << "error " << ::GetLastError();
+        m_panel.Attach(m_dialog);
+        m_panel.InitPanel();
+    }
+    void TearDown() override
+    {
+        SetMessageBoxHook(nullptr);
+        if (m_dialog)
+            ::DestroyWindow(m_dialog);
+    }
+
+    HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
+    std::wstring Text(int id) const
+    {
+        wchar_t text[512] = {};
+        ::GetWindowTextW(Item(id), text, 512);
+        return text;
+    }
+    void SetText(int id, const std::wstring& text) const { ::SetWindowTextW(Item(id), text.c_str()); }
+    int Selection() const { return static_cast<int>(::SendMessageW(Item(IDC_COMBO_DUMP_TYPE), CB_GETCURSEL, 0, 0)); }
+    void Select(int index) const { ::SendMessageW(Item(IDC_COMBO_DUMP_TYPE), CB_SETCURSEL, index, 0); }
+    bool Checked() const { return ::SendMessageW(Item(IDC_CHECK_SET_ACL), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void Check(bool on) const
+    {
+        ::SendMessageW(Item(IDC_CHECK_SET_ACL), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+
+    HWND m_dialog = nullptr;
+    DumpSettingsPanel m_panel;
+};
+
+TEST_F(PanelTest, InitPanelPreparesLimitsSpinnerAndTypeList)
+{
+    EXPECT_EQ(260, ::SendMessageW(Item(IDC_EDIT_DUMP_FOLDER), EM_GETLIMITTEXT, 0, 0));
+    EXPECT_EQ(10, ::SendMessageW(Item(IDC_EDIT_DUMP_COUNT), EM_GETLIMITTEXT, 0, 0));
+
+    int low = 0;
+    int high = 0;
+    ::SendMessageW(Item(IDC_SPIN_DUMP_COUNT), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                   reinterpret_cast<LPARAM>(&high));
+    EXPECT_EQ(1, low);
+    EXPECT_EQ(9999, high);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(Item(IDC_EDIT_DUMP_COUNT)),
+              ::SendMessageW(Item(IDC_SPIN_DUMP_COUNT), UDM_GETBUDDY, 0, 0));
+
+    const HWND combo = Item(IDC_COMBO_DUMP_TYPE);
+    const wchar_t* texts[] = {L"", L"Mini dump (smaller file, less helpful for debugging)",
+                              L"Full dump (larger file, more helpful for debugging)"};
+    ASSERT_EQ(3, ::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int index = 0; index < 3; ++index) {
+        wchar_t text[128] = {};
+        ::SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+        EXPECT_STREQ(texts[index], text);
+        EXPECT_EQ(index, ::SendMessageW(combo, CB_GETITEMDATA, index, 0));
+    }
+    EXPECT_EQ(NO_SELECTION, Selection());
+}
+
+TEST_F(PanelTest, CountTextsFollowTheCountRule)
+{
+    struct CountCase {
+        const wchar_t* text;
+        BOOL given;
+        LONG count;
+        DWORD flags;
+    };
+    const CountCase cases[] = {
+        {L"12", TRUE, 12, 0},
+        {L" 12 ", TRUE, 12, 0},
+        {L"\t9\r\n", TRUE, 9, 0},
+        {L"0", FALSE, 0, PANEL_ERR_DUMP_COUNT},
+        {L"007", FALSE, 7, PANEL_ERR_DUMP_COUNT},
+        {L"+5", FALSE, 5, PANEL_ERR_DUMP_COUNT},
+        {L"-3", FALSE, -3, PANEL_ERR_DUMP_COUNT},
+        {L"1.5", FALSE, 1, PANEL_ERR_DUMP_COUNT},
+        {L"1e3", FALSE, 1, PANEL_ERR_DUMP_COUNT},
+        {L"abc", FALSE, 0, PANEL_ERR_DUMP_COUNT},
+        {L"2147483647", TRUE, 2147483647, 0},
+        {L"2147483648", FALSE, 2147483647, PANEL_ERR_DUMP_COUNT},
+        {L"-2147483649", FALSE, -2147483647 - 1, PANEL_ERR_DUMP_COUNT},
+        {L"", FALSE, 0, 0},
+        {L"   ", FALSE, 0, 0},
+    };
+    for (const CountCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "count text case " << (&c - cases));
+        SetText(IDC_EDIT_DUMP_COUNT, c.text);
+        DumpSettings read;
+        read.hasDumpCount = !c.given;
+        read.dumpCount = 12345;
+        EXPECT_EQ(c.flags, m_panel.ReadSettings(read));
+        EXPECT_EQ(c.given, read.hasDumpCount);
+        EXPECT_EQ(c.count, read.dumpCount);
+    }
+}
+
+TEST_F(PanelTest, FolderIsTrimmedKeptUnexpandedAndOmittedWhenBlank)
+{
+    struct FolderCase {
+        const wchar_t* text;
+        const wchar_t* folder;
+        BOOL given;
+    };
+    const FolderCase cases[] = {
+        {L"C:\\Dumps", L"C:\\Dumps", TRUE},
+        {L"  C:\\My Dumps \t", L"C:\\My Dumps", TRUE},
+        {L"%LOCALAPPDATA%\\CrashDumps", L"%LOCALAPPDATA%\\CrashDumps", TRUE},
+        {L"    ", L"", FALSE},
+        {L"", L"", FALSE},
+    };
+    for (const FolderCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "folder case " << (&c - cases));
+        SetText(IDC_EDIT_DUMP_FOLDER, c.text);
+        DumpSettings read;
+        read.folder = L"left over";
+        EXPECT_EQ(0u, m_panel.ReadSettings(read));
+        EXPECT_EQ(c.folder, read.folder);
+        EXPECT_EQ(c.given, read.hasFolder);
+    }
+}
+
+TEST_F(PanelTest, TypeSelectionAndCheckBoxReadBack)
+{
+    struct TypeCase {
+        int selection;
+        bool checked;
+        BOOL given;
+        DWORD code;
+    };
+    const TypeCase cases[] = {
+        {NO_SELECTION, false, FALSE, 0},
+        {EMPTY_ITEM, true, FALSE, 0},
+        {MINI_ITEM, false, TRUE, 1},
+        {FULL_ITEM, true, TRUE, 2},
+    };
+    for (const TypeCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "selection " << c.selection);
+        Select(c.selection);
+        Check(c.checked);
+        DumpSettings read;
+        read.dumpType = 77;
+        EXPECT_EQ(0u, m_panel.ReadSettings(read));
+        EXPECT_EQ(c.given, read.hasDumpType);
+        EXPECT_EQ(c.code, read.dumpType);
+        EXPECT_EQ(c.checked, read.setAcl != FALSE);
+    }
+}
+
+TEST_F(PanelTest, AnItemWhoseDataCannotBeReadIsAnInvalidTypeSelection)
+{
+    // Item data of -1 is what CB_GETITEMDATA also answers on failure.
+    ::SendMessageW(Item(IDC_COMBO_DUMP_TYPE), CB_SETITEMDATA, FULL_ITEM, static_cast<LPARAM>(CB_ERR));
+    Select(FULL_ITEM);
+    SetText(IDC_EDIT_DUMP_COUNT, L"0");
+    DumpSettings read;
+    EXPECT_EQ(PANEL_ERR_DUMP_TYPE | PANEL_ERR_DUMP_COUNT, m_panel.ReadSettings(read));
+    EXPECT_FALSE(read.hasDumpType);
+    EXPECT_EQ(ALL_BITS, read.dumpType);
+}
+
+TEST_F(PanelTest, ReadingLeavesTheRestOfTheEntryAlone)
+{
+    ProgramEntry entry;
+    entry.processName = L"file.exe";
+    entry.modified = TRUE;
+    SetText(IDC_EDIT_DUMP_COUNT, L"3");
+    EXPECT_EQ(0u, m_panel.ReadSettings(entry.settings));
+    EXPECT_EQ(L"file.exe", entry.processName);
+    EXPECT_TRUE(entry.modified);
+    EXPECT_EQ(3, entry.settings.dumpCount);
+}
+
+struct ShowTypeCase {
+    DWORD code;
+    int fromNoSelection;  // selection after showing it into a fresh list
+    int fromFull;         // selection after showing it while the full dump is selected
+};
+
+TEST_F(PanelTest, ShowSettingsSelectsOnlyOfferedTypesAndKeepsTheRest)
+{
+    const ShowTypeCase cases[] = {
+        {0, EMPTY_ITEM, EMPTY_ITEM},
+        {1, MINI_ITEM, MINI_ITEM},
+        {2, FULL_ITEM, FULL_ITEM},
+        {3, NO_SELECTION, FULL_ITEM},
+        {9, NO_SELECTION, FULL_ITEM},
+        {ALL_BITS, NO_SELECTION, FULL_ITEM},
+    };
+    for (const ShowTypeCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "stored type " << c.code);
+        DumpSettings settings;
+        settings.hasDumpType = TRUE;
+        settings.dumpType = c.code;
+
+        Select(NO_SELECTION);
+        m_panel.ShowSettings(settings);
+        EXPECT_EQ(c.fromNoSelection, Selection());
+
+        Select(FULL_ITEM);
+        m_panel.ShowSettings(settings);
+        EXPECT_EQ(c.fromFull, Selection());
+
+        // Whatever it shows, an unoffered type reads back as omitted, never as an error.
+        Select(NO_SELECTION);
+        m_panel.ShowSettings(settings);
+        DumpSettings read;
+        EXPECT_EQ(0u, m_panel.ReadSettings(read));
+        EXPECT_EQ(c.code == 1 || c.code == 2, read.hasDumpType != FALSE);
+    }
+}
+
+TEST_F(PanelTest, ShowSettingsWritesOnlyTheGivenValues)
+{
+    SetText(IDC_EDIT_DUMP_FOLDER, L"C:\\Before");
+    SetText(IDC_EDIT_DUMP_COUNT, L"4");
+    Select(MINI_ITEM);
+    Check(false);
+
+    DumpSettings nothingGiven;
+    nothingGiven.folder = L"C:\\Ignored";
+    nothingGiven.dumpType = 2;
+    nothingGiven.dumpCount = 9;
+    nothingGiven.setAcl = TRUE;
+    m_panel.ShowSettings(nothingGiven);
+    EXPECT_EQ(L"C:\\Before", Text(IDC_EDIT_DUMP_FOLDER));
+    EXPECT_EQ(L"4", Text(IDC_EDIT_DUMP_COUNT));
+    EXPECT_EQ(MINI_ITEM, Selection());
+    EXPECT_TRUE(Checked()) << "the ACL request is always shown";
+
+    DumpSettings given;
+    given.hasFolder = TRUE;
+    given.folder = L"%SystemDrive%\\Dumps";
+    given.hasDumpCount = TRUE;
+    given.dumpCount = -5;
+    given.setAcl = FALSE;
+    m_panel.ShowSettings(given);
+    EXPECT_EQ(L"%SystemDrive%\\Dumps", Text(IDC_EDIT_DUMP_FOLDER));
+    EXPECT_EQ(L"-5", Text(IDC_EDIT_DUMP_COUNT));
+    EXPECT_FALSE(Checked());
+}
+
+TEST_F(PanelTest, ShowStoredSettingsShowsEveryFieldAndUnknownTypesAsTheEmptyItem)
+{
+    struct StoredTypeCase {
+        BOOL given;
+        DWORD code;
+        int selection;
+    };
+    const StoredTypeCase cases[] = {
+        {FALSE, 2, EMPTY_ITEM},
+        {TRUE, 0, EMPTY_ITEM},
+        {TRUE, 1, MINI_ITEM},
+        {TRUE, 2, FULL_ITEM},
+        {TRUE, 3, EMPTY_ITEM},
+        {TRUE, 9, EMPTY_ITEM},
+        {TRUE, ALL_BITS, EMPTY_ITEM},
+    };
+    for (const StoredTypeCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "given " << c.given << ", stored type " << c.code);
+        Select(FULL_ITEM == c.selection ? MINI_ITEM : FULL_ITEM);
+        DumpSettings stored;
+        stored.hasDumpType = c.given;
+        stored.dumpType = c.code;
+        m_panel.ShowStoredSettings(stored);
+        EXPECT_EQ(c.selection, Selection());
+    }
+}
+
+TEST_F(PanelTest, ShowStoredSettingsEmptiesMissingValuesShowsCountsAsStoredAndKeepsTheCheckBox)
+{
+    for (bool checked : {true, false}) {
+        SCOPED_TRACE(checked ? "box checked" : "box unchecked");
+        Check(checked);
+        SetText(IDC_EDIT_DUMP_FOLDER, L"C:\\Before");
+        SetText(IDC_EDIT_DUMP_COUNT, L"4");
+        DumpSettings missing;
+        missing.folder = L"C:\\Ignored";
+        missing.dumpCount = 9;
+        m_panel.ShowStoredSettings(missing);
+        EXPECT_EQ(L"", Text(IDC_EDIT_DUMP_FOLDER));
+        EXPECT_EQ(L"", Text(IDC_EDIT_DUMP_COUNT));
+        EXPECT_EQ(checked, Checked());
+    }
+
+    struct StoredCountCase {
+        LONG count;
+        const wchar_t* shown;
+        DWORD flags;
+    };
+    const StoredCountCase counts[] = {
+        {0, L"0", PANEL_ERR_DUMP_COUNT},
+        {25, L"25", 0},
+        {-2147483647 - 1, L"-2147483648", PANEL_ERR_DUMP_COUNT},
+    };
+    for (const StoredCountCase& c : counts) {
+        SCOPED_TRACE(testing::Message() << "stored count " << c.count);
+        DumpSettings stored;
+        stored.hasFolder = TRUE;
+        stored.folder = L"";
+        stored.hasDumpCount = TRUE;
+        stored.dumpCount = c.count;
+        m_panel.ShowStoredSettings(stored);
+        EXPECT_EQ(c.shown, Text(IDC_EDIT_DUMP_COUNT));
+        DumpSettings read;
+        EXPECT_EQ(c.flags, m_panel.ReadSettings(read));
+        EXPECT_FALSE(read.hasFolder) << "a stored empty folder reads back as omitted";
+    }
+}
+
+TEST_F(PanelTest, ClearSettingsEmptiesEverythingAndSelectsTheEmptyItem)
+{
+    SetText(IDC_EDIT_DUMP_FOLDER, L"C:\\Dumps");
+    SetText(IDC_EDIT_DUMP_COUNT, L"10");
+    Select(FULL_ITEM);
+    Check(true);
+
+    m_panel.ClearSettings();
+
+    EXPECT_EQ(L"", Text(IDC_EDIT_DUMP_FOLDER));
+    EXPECT_EQ(L"", Text(IDC_EDIT_DUMP_COUNT));
+    EXPECT_EQ(EMPTY_ITEM, Selection());
+    EXPECT_FALSE(Checked());
+    DumpSettings read;
+    EXPECT_EQ(0u, m_panel.ReadSettings(read));
+    EXPECT_TRUE(read.IsEmpty());
+}
+
+class PanelSuggestionTest : public PanelTest {
+protected:
+    void SetUp() override
+    {
+        PanelTest::SetUp();
+        suggested_store::DeleteSection();
+    }
+    void TearDown() override
+    {
+        suggested_store::DeleteSection();
+        PanelTest::TearDown();
+    }
+};
+
+TEST_F(PanelSuggestionTest, WithoutAProfileTheBuiltInSuggestionsAreShown)
+{
+    wchar_t windowsDir[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windowsDir, MAX_PATH);
+
+    m_panel.SetSuggestedSettings();
+
+    EXPECT_EQ(std::wstring(1, windowsDir[0]) + L":\\CrashDumps", Text(IDC_EDIT_DUMP_FOLDER));
+    EXPECT_EQ(L"100", Text(IDC_EDIT_DUMP_COUNT));
+    EXPECT_EQ(FULL_ITEM, Selection());
+    EXPECT_TRUE(Checked());
+}
+
+TEST_F(PanelSuggestionTest, ProfileValuesAreShownAsStored)
+{
+    struct SuggestionCase {
+        const wchar_t* folder;
+        DWORD type;
+        DWORD count;
+        DWORD setAcl;
+        int selection;  // from a mini dump selection
+        const wchar_t* countText;
+        bool checked;
+        DWORD readFlags;
+    };
+    const SuggestionCase cases[] = {
+        {L"%LOCALAPPDATA%\\CrashDumps", 2, 50, 1, FULL_ITEM, L"50", true, 0},
+        {L"", 5, 7, 0, MINI_ITEM, L"7", false, 0},
+        {L"D:\\Dumps", ALL_BITS, 0, 3, MINI_ITEM, L"0", true, PANEL_ERR_DUMP_COUNT},
+        {L"D:\\Dumps", 0, ALL_BITS, 1, EMPTY_ITEM, L"-1", true, PANEL_ERR_DUMP_COUNT},
+    };
+    for (const SuggestionCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "suggestion case " << (&c - cases));
+        suggested_store::SetString(L"DumpFolder", c.folder);
+        suggested_store::SetDword(L"DumpType", c.type);
+        suggested_store::SetDword(L"DumpCount", c.count);
+        suggested_store::SetDword(L"SetACL", c.setAcl);
+        SetText(IDC_EDIT_DUMP_FOLDER, L"C:\\Before");
+        SetText(IDC_EDIT_DUMP_COUNT, L"4");
+        Select(MINI_ITEM);
+        Check(!c.checked);
+
+        m_panel.SetSuggestedSettings();
+
+        EXPECT_EQ(c.folder, Text(IDC_EDIT_DUMP_FOLDER)) << "unexpanded, and empty when stored empty";
+        EXPECT_EQ(c.selection, Selection());
+        EXPECT_EQ(c.countText, Text(IDC_EDIT_DUMP_COUNT));
+        EXPECT_EQ(c.checked, Checked());
+        DumpSettings read;
+        EXPECT_EQ(c.readFlags, m_panel.ReadSettings(read)) << "nothing is checked until the panel is read";
+    }
+}
+
+class PanelErrorReportTest : public PanelTest {
+protected:
+    struct ShownBox {
+        std::wstring text;
+        UINT type;
+        HWND focus;
+    };
+
+    void SetUp() override
+    {
+        PanelTest::SetUp();
+        ::ShowWindow(m_dialog, SW_SHOW);
+        ::SetForegroundWindow(m_dialog);
+        ::SetFocus(Item(IDC_EDIT_DUMP_FOLDER));
+        SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring&, UINT type) {
+            m_boxes.push_back({text, type, ::GetFocus()});
+            return IDOK;
+        });
+    }
+
+    std::vector<ShownBox> m_boxes;
+};
+
+TEST_F(PanelErrorReportTest, TheFirstFlagIsReportedAfterTheFocusMoved)
+{
+    const wchar_t* const TYPE_MESSAGE = L"'Crash dump type' selection is invalid";
+    const wchar_t* const COUNT_MESSAGE =
+        L"'Maximum number of files' must be a positive value from 1 and up. Or clear that field not to use it";
+    struct ReportCase {
+        DWORD flags;
+        int focusId;
+        const wchar_t* message;
+    };
+    const ReportCase cases[] = {
+        {PANEL_ERR_DUMP_TYPE, IDC_COMBO_DUMP_TYPE, TYPE_MESSAGE},
+        {PANEL_ERR_DUMP_COUNT, IDC_EDIT_DUMP_COUNT, COUNT_MESSAGE},
+        {PANEL_ERR_DUMP_TYPE | PANEL_ERR_DUMP_COUNT, IDC_COMBO_DUMP_TYPE, TYPE_MESSAGE},
+    };
+    for (const ReportCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "flags " << c.flags);
+        m_boxes.clear();
+        ::SetFocus(Item(IDC_EDIT_DUMP_FOLDER));
+
+        EXPECT_TRUE(m_panel.ReportReadErrors(c.flags));
+
+        ASSERT_EQ(1u, m_boxes.size()) << "one failure at a time";
+        EXPECT_EQ(c.message, m_boxes[0].text);
+        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), m_boxes[0].type);
+        EXPECT_EQ(Item(c.focusId), m_boxes[0].focus) << "focus moves before the box opens";
+    }
+}
+
+TEST_F(PanelErrorReportTest, NoFlagsReportNothing)
+{
+    EXPECT_FALSE(m_panel.ReportReadErrors(0));
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_EQ(Item(IDC_EDIT_DUMP_FOLDER), ::GetFocus());
+}
+
+} // namespace
