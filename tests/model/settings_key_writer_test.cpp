@@ -37,12 +37,6 @@ const wchar_t* const REMOVE_FAILED = L"ERROR: Failed to remove registry value.\n
 const wchar_t* const FOLDER_FAILED = L"ERROR: Failed to create folder to store dump files:\n\n%s\n\n(%d) %s";
 const wchar_t* const ACL_FAILED = L"ERROR: Failed to set ACL on folder:\n\n%s\n\n(%d) %s";
 
-DWORD StoredDword(const std::wstring& path, const wchar_t* name)
-{
-    RawValue value = reg64::Get(path, name);
-    return value.data.size() == 4 ? *reinterpret_cast<const DWORD*>(value.data.data()) : 0xDEADBEEF;
-}
-
 // The order of the calls that matter for one key, as the seam saw them.
 std::vector<std::string> WriteOrder(const SeamRecorder& seam)
 {

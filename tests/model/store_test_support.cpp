@@ -362,6 +362,12 @@ void StoreSettings(const std::wstring& path, const DumpSettings& settings)
         reg64::SetDword(path, VALUE_DUMP_COUNT, static_cast<DWORD>(settings.dumpCount));
 }
 
+DWORD StoredDword(const std::wstring& path, const wchar_t* name)
+{
+    RawValue value = reg64::Get(path, name);
+    return value.data.size() == 4 ? *reinterpret_cast<const DWORD*>(value.data.data()) : 0xDEADBEEF;
+}
+
 std::string Narrow(const std::wstring& text)
 {
     std::string out;

@@ -102,6 +102,9 @@ ProgramEntry MakeEntry(const std::wstring& name, const DumpSettings& settings);
 // Stores a settings record as the program writes it (only given values).
 void StoreSettings(const std::wstring& path, const DumpSettings& settings);
 
+// A stored REG_DWORD-sized value, or 0xDEADBEEF when there is none of four bytes.
+DWORD StoredDword(const std::wstring& path, const wchar_t* name);
+
 // Readable descriptions for failure output.
 std::string Narrow(const std::wstring& text);
 std::string Describe(const DumpSettings& settings);

@@ -1,0 +1,262 @@
+// Committing a desired configuration against what the test prefix's registry holds: clearing,
+// pairing by exact name, rewriting only what differs, deleting before adding, one box at the
+// first failure.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/optional_apis.h"
+#include "model/commit.h"
+#include "model/entry_pairing.h"
+#include "model/error_text.h"
+#include "model/registry_layout.h"
+#include "model/stored_settings.h"
+#include "model/text_utils.h"
+#include "tests/model/store_test_support.h"
+#include "tests/support/registry_fixture.h"
+#include "tests/support/seam_recorder.h"
+
+namespace {
+
+const std::wstring KEY = LOCALDUMPS_KEY_PATH;
+
+class Commit : public LocalDumpsTest {};
+
+std::vector<ProgramEntry> StoredEntries()
+{
+    std::vector<ProgramEntry> records;
+    EXPECT_EQ(READ_OK, ReadProgramKeys([&records](const ProgramEntry& r) { records.push_back(r); }));
+    return records;
+}
+
+void StoreThreeGlobalsAndTwoPrograms()
+{
+    StoreSettings(KEY, MakeSettings(L"C:\\dumps", 2, 10));
+    StoreSettings(ProgramKeyPath(L"a.exe"), MakeSettings(L"C:\\a", 1, 1));
+    StoreSettings(ProgramKeyPath(L"b.exe"), MakeSettings(nullptr, -1, 3));
+}
+
+}  // namespace
+
+TEST_F(Commit, ClearingRemovesProgramKeysGlobalValuesAndThenAnEmptyKey)
+{
+    struct Case {
+        const char* what;
+        DumpSettings global;
+        bool unmanagedValue;
+        bool keySurvives;
+    } cases[] = {
+        {"nothing else in the key", DumpSettings(), false, false},
+        {"a value the program does not manage", DumpSettings(), true, true},
+        {"only the ACL request counts as empty", MakeSettings(nullptr, -1, -1, true), false, false},
+    };
+    for (const Case& c : cases) {
+        reg64::DeleteTree(KEY);
+        StoreThreeGlobalsAndTwoPrograms();
+        if (c.unmanagedValue)
+            reg64::SetString(KEY, L"Unmanaged", L"keep me");
+
+        SeamRecorder seam;
+        BoxCapture boxes;
+        std::vector<ProgramEntry> none;
+        EXPECT_TRUE(CommitConfiguration(c.global, none)) << c.what;
+        EXPECT_TRUE(boxes.Boxes().empty()) << c.what;
+        EXPECT_EQ(0, seam.OpenKeys()) << c.what;
+        EXPECT_EQ(c.keySurvives, reg64::KeyExists(KEY)) << c.what;
+        EXPECT_TRUE(reg64::Subkeys(KEY).empty()) << c.what;
+        std::vector<std::wstring> left = c.keySurvives ? std::vector<std::wstring>{L"Unmanaged"}
+                                                       : std::vector<std::wstring>{};
+        EXPECT_EQ(left, reg64::ValueNames(KEY)) << c.what;
+    }
+}
+
+TEST_F(Commit, ClearingStopsAtAKeyTheRegistryRefusesToDelete)
+{
+    StoreThreeGlobalsAndTwoPrograms();
+    reg64::CreateKey(ProgramKeyPath(L"a.exe") + L"\\child");  // a key with a subkey cannot be deleted
+
+    SeamRecorder seam;
+    BoxCapture boxes;
+    std::vector<ProgramEntry> none;
+    EXPECT_FALSE(CommitConfiguration(DumpSettings(), none));
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), boxes.Boxes()[0].type & MB_ICONMASK);
+    const std::wstring& text = boxes.Boxes()[0].text;
+    EXPECT_EQ(0u, text.find(L"ERROR: Failed to remove registry key.\n\n(")) << Narrow(text);
+    EXPECT_NE(L"(0) ", text.substr(text.find(L'('), 4)) << "the registry's code is reported";
+    // Nothing after the failure: the other key and the global values are still there.
+    EXPECT_TRUE(reg64::KeyExists(ProgramKeyPath(L"b.exe")));
+    EXPECT_EQ(3u, reg64::ValueNames(KEY).size());
+    EXPECT_EQ(0, seam.OpenKeys());
+}
+
+TEST_F(Commit, EmptyGlobalSettingsWithAnEntryWriteTheConfiguration)
+{
+    for (bool globalsStored : {false, true}) {
+        reg64::DeleteTree(KEY);
+        if (globalsStored)
+            StoreSettings(KEY, MakeSettings(L"C:\\dumps", 2, 10));
+        std::vector<ProgramEntry> entries = {MakeEntry(L"app.exe", MakeSettings(nullptr, 2, 4))};
+        SeamRecorder seam;
+        BoxCapture boxes;
+        EXPECT_TRUE(CommitConfiguration(DumpSettings(), entries));
+        EXPECT_TRUE(boxes.Boxes().empty());
+        EXPECT_TRUE(reg64::KeyExists(KEY));
+        EXPECT_TRUE(reg64::ValueNames(KEY).empty()) << "the global values are deleted";
+        EXPECT_EQ(std::vector<std::wstring>{L"app.exe"}, reg64::Subkeys(KEY));
+        ASSERT_EQ(1u, StoredEntries().size());
+        EXPECT_TRUE(StoredEntries()[0].settings.Equals(MakeSettings(nullptr, 2, 4)));
+        EXPECT_EQ(0, seam.OpenKeys());
+    }
+}
+
+TEST_F(Commit, OnlyEntriesThatDifferFromTheStoredKeysAreWritten)
+{
+    TempFolder temp;
+    StoreSettings(KEY, MakeSettings(nullptr, 1, -1));
+    StoreSettings(ProgramKeyPath(L"a.exe"), MakeSettings(temp.Path().c_str(), 1, 1));
+    StoreSettings(ProgramKeyPath(L"b.exe"), MakeSettings(nullptr, 2, -1));
+    reg64::SetRaw(ProgramKeyPath(L"b.exe"), VALUE_DUMP_COUNT, REG_QWORD, "\x05\0\0\0\0\0\0\0", 8);
+    const std::vector<ProgramEntry> loaded = StoredEntries();
+
+    struct Case {
+        const char* what;
+        std::function<void(std::vector<ProgramEntry>&)> edit;
+        bool programKeysWritten;
+    } cases[] = {
+        {"entries as loaded", [](std::vector<ProgramEntry>&) {}, false},
+        {"edited and set back", [](std::vector<ProgramEntry>& e) { e[0].settings.dumpType = 1; e[0].modified = TRUE; },
+         false},
+        {"a value behind a false flag", [](std::vector<ProgramEntry>& e) { e[1].settings.dumpCount = 99; }, false},
+        {"ACL request", [](std::vector<ProgramEntry>& e) { e[0].settings.setAcl = TRUE; }, true},
+        {"count changed", [](std::vector<ProgramEntry>& e) { e[1].settings = MakeSettings(nullptr, 2, 5); }, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<ProgramEntry> entries = loaded;
+        c.edit(entries);
+        SeamRecorder seam;
+        CallTrace trace;
+        trace.WatchChanges(seam);
+        BoxCapture boxes;
+        EXPECT_TRUE(CommitConfiguration(MakeSettings(nullptr, 1, -1), entries)) << c.what;
+        EXPECT_TRUE(boxes.Boxes().empty()) << c.what;
+        int programChanges = seam.RegistryChanges() - trace.ChangesBeforeEnumeration();
+        EXPECT_EQ(c.programKeysWritten, programChanges > 0) << c.what;
+        EXPECT_EQ(0, seam.OpenKeys()) << c.what;
+    }
+    EXPECT_FALSE(reg64::Get(ProgramKeyPath(L"b.exe"), VALUE_DUMP_COUNT).type == REG_QWORD)
+        << "a rewrite replaces the malformed count";
+}
+
+TEST_F(Commit, ANameChangedOnlyInLetterCaseIsDeletedAndCreatedAgain)
+{
+    StoreSettings(ProgramKeyPath(L"app.exe"), MakeSettings(nullptr, 1, 5));
+    reg64::SetDword(ProgramKeyPath(L"app.exe"), L"Unmanaged", 1);
+    std::vector<ProgramEntry> entries = {MakeEntry(L"App.EXE", MakeSettings(nullptr, 1, 5))};
+
+    SeamRecorder seam;
+    CallTrace trace;
+    BoxCapture boxes;
+    ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries));
+    EXPECT_EQ(std::vector<std::wstring>{L"App.EXE"}, reg64::Subkeys(KEY));
+    std::vector<std::wstring> values = reg64::ValueNames(ProgramKeyPath(L"App.EXE"));
+    std::sort(values.begin(), values.end());
+    EXPECT_EQ(std::vector<std::wstring>({VALUE_DUMP_COUNT, VALUE_DUMP_TYPE}), values)
+        << "a new key: the unmanaged value went with the old one";
+    // The old key goes before the new one is made.
+    std::vector<std::string> programCalls;
+    for (const TracedCall& call : trace.Calls()) {
+        if ((call.name == "RegDeleteKeyExW" || call.name == "RegCreateKeyExW") && call.detail != KEY)
+            programCalls.push_back(call.name + " " + Narrow(call.detail.substr(KEY.size() + 1)));
+    }
+    EXPECT_EQ(std::vector<std::string>({"RegDeleteKeyExW app.exe", "RegCreateKeyExW App.EXE"}), programCalls);
+}
+
+TEST_F(Commit, AFailedDeletionLeavesTheAdditionsUnwritten)
+{
+    StoreSettings(ProgramKeyPath(L"old.exe"), MakeSettings(nullptr, 1, -1));
+    reg64::CreateKey(ProgramKeyPath(L"old.exe") + L"\\child");
+    // The registry's own answer for such a key.
+    LONG code = g_pfnRegDeleteKeyEx(HKEY_LOCAL_MACHINE, ProgramKeyPath(L"old.exe").c_str(), KEY_WOW64_64KEY, 0);
+    ASSERT_NE(ERROR_SUCCESS, code);
+
+    std::vector<ProgramEntry> entries = {MakeEntry(L"new.exe", MakeSettings(nullptr, 2, -1))};
+    SeamRecorder seam;
+    BoxCapture boxes;
+    EXPECT_FALSE(CommitConfiguration(MakeSettings(nullptr, 1, -1), entries));
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ(FormatText(L"ERROR: Failed to remove registry key.\n\n(%d) %s", static_cast<int>(code),
+                         ErrorText(static_cast<DWORD>(code)).c_str()),
+              boxes.Boxes()[0].text);
+    EXPECT_FALSE(reg64::KeyExists(ProgramKeyPath(L"new.exe")));
+    EXPECT_EQ(1u, StoredDword(KEY, VALUE_DUMP_TYPE)) << "the global key was written before";
+    EXPECT_EQ(0, seam.OpenKeys());
+}
+
+TEST_F(Commit, TwoEntriesOfTheSameNameEndWithTheLaterOneStored)
+{
+    StoreSettings(ProgramKeyPath(L"dup.exe"), MakeSettings(nullptr, 1, -1));
+    std::vector<ProgramEntry> entries = {MakeEntry(L"dup.exe", MakeSettings(nullptr, 2, -1)),
+                                         MakeEntry(L"dup.exe", MakeSettings(nullptr, -1, 7))};
+    BoxCapture boxes;
+    ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries));
+    std::vector<ProgramEntry> stored = StoredEntries();
+    ASSERT_EQ(1u, stored.size());
+    EXPECT_TRUE(stored[0].settings.Equals(MakeSettings(nullptr, -1, 7))) << Describe(stored[0].settings);
+    EXPECT_EQ(ENTRY_MATCHED, entries[0].matched);
+    EXPECT_EQ(0u, entries[1].matched);
+}
+
+TEST_F(Commit, AGlobalFolderWithoutItsParentStopsBeforeAnyValue)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Child(L"missing\\dumps");
+    StoreSettings(KEY, MakeSettings(L"C:\\before", 1, 1));
+    std::vector<ProgramEntry> entries = {MakeEntry(L"app.exe", MakeSettings(nullptr, 2, -1))};
+    SeamRecorder seam;
+    BoxCapture boxes;
+    EXPECT_FALSE(CommitConfiguration(MakeSettings(folder.c_str(), 2, 5), entries));
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ(FormatText(L"ERROR: Failed to create folder to store dump files:\n\n%s\n\n(%d) %s", folder.c_str(), 3,
+                         ErrorText(3).c_str()),
+              boxes.Boxes()[0].text);
+    EXPECT_TRUE(ReadGlobalSettings().Equals(MakeSettings(L"C:\\before", 1, 1)));
+    EXPECT_FALSE(reg64::KeyExists(ProgramKeyPath(L"app.exe")));
+    EXPECT_FALSE(FolderExists(temp.Child(L"missing")));
+    EXPECT_EQ(0, seam.OpenKeys());
+}
+
+TEST(EntryPairing, FirstUnpairedEntryOfExactlyTheSameNameInSequenceOrder)
+{
+    const size_t NONE = NO_PAIRED_ENTRY;
+    struct Case {
+        const char* what;
+        std::vector<std::wstring> stored;
+        std::vector<std::wstring> entries;
+        std::vector<size_t> pairs;
+    } cases[] = {
+        {"same names in other orders", {L"a", L"b", L"c"}, {L"c", L"a", L"b"}, {1, 2, 0}},
+        {"letter case differs", {L"app.exe"}, {L"App.exe"}, {NONE}},
+        {"stored key without entry, entry without key", {L"a", L"b"}, {L"b", L"c"}, {NONE, 0}},
+        {"duplicate entries: the first pairs", {L"d"}, {L"x", L"d", L"d"}, {1}},
+        {"one entry pairs once", {L"d", L"d"}, {L"d"}, {0, NONE}},
+        {"two of each pair in order", {L"d", L"d"}, {L"d", L"e", L"d"}, {0, 2}},
+        {"nothing stored", {}, {L"a"}, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<ProgramEntry> stored, entries;
+        for (const std::wstring& name : c.stored)
+            stored.push_back(MakeEntry(name, DumpSettings()));
+        for (const std::wstring& name : c.entries) {
+            entries.push_back(MakeEntry(name, DumpSettings()));
+            entries.back().matched = 0xFF;  // left over from an earlier save
+        }
+        EXPECT_EQ(c.pairs, PairStoredKeys(stored, entries)) << c.what;
+        for (size_t e = 0; e < entries.size(); ++e) {
+            bool paired = std::find(c.pairs.begin(), c.pairs.end(), e) != c.pairs.end();
+            EXPECT_EQ(paired ? ENTRY_MATCHED : 0u, entries[e].matched) << c.what << ", entry " << e;
+        }
+        for (size_t s = 0; s < stored.size(); ++s)
+            EXPECT_EQ(c.pairs[s] != NONE ? ENTRY_MATCHED : 0u, stored[s].matched) << c.what << ", stored " << s;
+    }
+}
