@@ -1,0 +1,230 @@
+#include "tests/ui/main_window_harness.h"
+
+#include <commctrl.h>
+
+#include "framework/app_object.h"
+#include "framework/message_box.h"
+#include "res/resource.h"
+
+namespace main_window_test {
+
+namespace {
+
+const UINT WM_RUN_STEP = WM_APP + 0x3B1;
+const UINT_PTR WATCHDOG_TIMER = 0x3B2;
+const UINT WATCHDOG_MS = 20000;
+
+struct WindowWatch {
+    std::wstring caption;
+    std::function<void(HWND)> drive;
+    UINT_PTR timer = 0;
+    int ticksLeft = 0;
+};
+WindowWatch g_watch;
+
+struct WindowSearch {
+    const std::wstring* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    if (::IsWindowVisible(window) && *search->caption == text) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindThreadWindow(const std::wstring& caption)
+{
+    WindowSearch search = {&caption, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void CALLBACK WatchTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    const HWND window = FindThreadWindow(g_watch.caption);
+    if (!window && --g_watch.ticksLeft > 0)
+        return;
+    ::KillTimer(nullptr, g_watch.timer);
+    g_watch.timer = 0;
+    if (window) {
+        auto drive = std::move(g_watch.drive);
+        drive(window);
+    }
+}
+
+} // namespace
+
+void MainWindowTest::SetUp()
+{
+    LocalDumpsTest::SetUp();
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_LINK_CLASS};
+    ::InitCommonControlsEx(&controls);
+}
+
+INT_PTR CMainWindowProbe::Run()
+{
+    SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring&, UINT type) {
+        boxes.push_back({text, type, FocusedId(m_hWnd)});
+        const size_t index = boxes.size() - 1;
+        return index < answers.size() ? answers[index] : IDOK;
+    });
+    CurrentApp()->SetMainWindow(this);
+    const INT_PTR result = DoModal();
+    CurrentApp()->ForgetMainWindow(this);
+    SetMessageBoxHook(nullptr);
+    return result;
+}
+
+BOOL CMainWindowProbe::OnInitDialog()
+{
+    const BOOL result = CKestruneDlg::OnInitDialog();
+    ::SetTimer(m_hWnd, WATCHDOG_TIMER, WATCHDOG_MS, nullptr);
+    ::PostMessageW(m_hWnd, WM_RUN_STEP, 0, 0);
+    return result;
+}
+
+LRESULT CMainWindowProbe::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_RUN_STEP) {
+        RunStep(static_cast<size_t>(wParam));
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == WATCHDOG_TIMER) {
+        ::KillTimer(m_hWnd, WATCHDOG_TIMER);
+        EndDialog(PROBE_TIMED_OUT);
+        return 0;
+    }
+    return CKestruneDlg::WindowProc(message, wParam, lParam);
+}
+
+void CMainWindowProbe::RunStep(size_t index)
+{
+    if (index < steps.size()) {
+        steps[index](*this);
+        ::PostMessageW(m_hWnd, WM_RUN_STEP, index + 1, 0);
+    } else {
+        EndDialog(PROBE_FINISHED);
+    }
+}
+
+void PumpFor(DWORD milliseconds)
+{
+    const DWORD start = ::GetTickCount();
+    MSG msg;
+    while (::GetTickCount() - start < milliseconds) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(1);
+    }
+}
+
+void WhenWindowShows(const std::wstring& caption, std::function<void(HWND)> drive)
+{
+    g_watch.caption = caption;
+    g_watch.drive = std::move(drive);
+    g_watch.ticksLeft = 200;
+    g_watch.timer = ::SetTimer(nullptr, 0, 20, WatchTick);
+}
+
+void ConfirmProgramDialog(HWND dialog, const std::wstring& processName)
+{
+    SetControlText(dialog, IDC_EDIT_PROCESS_NAME, processName);
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+}
+
+int RowCount(HWND list)
+{
+    return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring CellText(HWND list, int row, int column)
+{
+    wchar_t text[512] = {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 512;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+LPARAM RowData(HWND list, int row)
+{
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = -999;
+    ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.lParam;
+}
+
+void SelectOnly(HWND list, const std::vector<int>& rows)
+{
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = 0;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    for (int row : rows) {
+        item.state = LVIS_SELECTED;
+        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+std::vector<int> SelectedRows(HWND list)
+{
+    std::vector<int> rows;
+    for (int row = 0; row < RowCount(list); ++row) {
+        if (::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED)
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+bool IsFocusedRow(HWND list, int row)
+{
+    return (::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_FOCUSED) & LVIS_FOCUSED) != 0;
+}
+
+std::vector<std::wstring> RowNames(HWND list)
+{
+    std::vector<std::wstring> names;
+    for (int row = 0; row < RowCount(list); ++row)
+        names.push_back(CellText(list, row, 0));
+    return names;
+}
+
+bool IsControlEnabled(HWND dialog, int id)
+{
+    return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE;
+}
+
+int FocusedId(HWND dialog)
+{
+    const HWND focus = ::GetFocus();
+    if (!focus || !dialog || !::IsChild(dialog, focus))
+        return 0;
+    return ::GetDlgCtrlID(focus);
+}
+
+void SetControlText(HWND dialog, int id, const std::wstring& text)
+{
+    ::SetDlgItemTextW(dialog, id, text.c_str());
+}
+
+std::wstring ControlText(HWND dialog, int id)
+{
+    wchar_t text[512] = {};
+    ::GetDlgItemTextW(dialog, id, text, 512);
+    return text;
+}
+
+} // namespace main_window_test

@@ -1,0 +1,79 @@
+#pragma once
+// Runs the real main window in-process against the test prefix's registry. The test hands it a
+// list of steps; each step runs from its own posted message once the window is shown, so that
+// whatever a step posts is handled before the next one looks. After the last step a window that
+// is still open ends with PROBE_FINISHED. Message boxes are captured through the framework's hook.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/support/registry_fixture.h"
+#include "ui/main/kestrune_dlg.h"
+
+namespace main_window_test {
+
+const INT_PTR PROBE_FINISHED = 0x5EED;
+const INT_PTR PROBE_TIMED_OUT = -77;
+
+struct ShownBox {
+    std::wstring text;
+    UINT type;
+    int focusId;  // the control of the main window that had the focus, 0 for none
+};
+
+class CMainWindowProbe;
+using Step = std::function<void(CMainWindowProbe& window)>;
+
+class CMainWindowProbe : public CKestruneDlg {
+public:
+    std::vector<Step> steps;
+    // Answers of the captured message boxes, in order; when they run out, IDOK.
+    std::vector<int> answers;
+    std::vector<ShownBox> boxes;
+
+    // Makes this the application's main window and runs it modally.
+    INT_PTR Run();
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    void RunStep(size_t index);
+};
+
+// Every main-window test starts without a LocalDumps key, with the common controls registered.
+class MainWindowTest : public LocalDumpsTest {
+protected:
+    void SetUp() override;
+};
+
+// Lets the thread's messages run for a while, e.g. until timer 4098 has fired.
+void PumpFor(DWORD milliseconds);
+
+// While a step runs a nested modal dialog, `drive` gets the first visible window of this thread
+// with the caption, from a timer callback inside that dialog's loop. Gives up after a few seconds.
+void WhenWindowShows(const std::wstring& caption, std::function<void(HWND)> drive);
+
+// Fills the program settings dialog with a name and confirms it.
+void ConfirmProgramDialog(HWND dialog, const std::wstring& processName);
+
+// List helpers.
+int RowCount(HWND list);
+std::wstring CellText(HWND list, int row, int column);
+LPARAM RowData(HWND list, int row);
+void SelectOnly(HWND list, const std::vector<int>& rows);
+std::vector<int> SelectedRows(HWND list);
+bool IsFocusedRow(HWND list, int row);
+// The process names of the rows, in row order.
+std::vector<std::wstring> RowNames(HWND list);
+
+bool IsControlEnabled(HWND dialog, int id);
+int FocusedId(HWND dialog);
+void SetControlText(HWND dialog, int id, const std::wstring& text);
+std::wstring ControlText(HWND dialog, int id);
+
+}  // namespace main_window_test

@@ -1,0 +1,171 @@
+// Saving from the main window, refresh, the rights notice and the read-only mode of an unsupported
+// Windows version.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/platform_values.h"
+#include "model/registry_layout.h"
+#include "res/resource.h"
+#include "tests/support/seam_recorder.h"
+#include "tests/ui/main_window_harness.h"
+#include "ui/settings/dump_settings_panel.h"
+
+using namespace main_window_test;
+
+namespace {
+
+void PostCommand(HWND window, UINT id)
+{
+    ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+// Pretends to run on a Windows older than Vista for the life of the object.
+class UnsupportedPlatform {
+public:
+    UnsupportedPlatform() : m_saved(g_notSupported) { g_notSupported = TRUE; }
+    ~UnsupportedPlatform() { g_notSupported = m_saved; }
+
+private:
+    BOOL m_saved;
+};
+
+std::wstring TempFolder(const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + name;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, SaveWritesTheChangesAndEndsTheWindow)
+{
+    reg64::CreateKey(ProgramKeyPath(L"old.exe"));
+    reg64::SetDword(ProgramKeyPath(L"kept.exe"), VALUE_DUMP_TYPE, 1);
+    const std::wstring folder = TempFolder(L"kestrune-main-window-save");
+    ::RemoveDirectoryW(folder.c_str());
+
+    for (UINT command : {static_cast<UINT>(IDOK), static_cast<UINT>(ID_FILE_SAVE_AND_EXIT)}) {
+        CMainWindowProbe window;
+        window.answers = {IDYES};
+        window.steps = {
+            [&](CMainWindowProbe& w) {
+                SetControlText(w.m_hWnd, IDC_EDIT_DUMP_FOLDER, folder);
+                ::CheckDlgButton(w.m_hWnd, IDC_CHECK_SET_ACL, BST_UNCHECKED);
+                SetControlText(w.m_hWnd, IDC_EDIT_DUMP_COUNT, L"12");
+                const std::vector<std::wstring> names = RowNames(w.ListWindow());
+                for (int row = 0; row < RowCount(w.ListWindow()); ++row) {
+                    if (names[static_cast<size_t>(row)] == L"old.exe")
+                        SelectOnly(w.ListWindow(), {row});
+                }
+                if (!SelectedRows(w.ListWindow()).empty())
+                    w.DeletePrograms();
+                PostCommand(w.m_hWnd, command);
+            },
+            [](CMainWindowProbe&) {},
+        };
+        EXPECT_EQ(window.Run(), IDOK) << command;
+        EXPECT_EQ(reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER), folder);
+        EXPECT_EQ(reg64::Subkeys(LOCALDUMPS_KEY_PATH), std::vector<std::wstring>{L"kept.exe"});
+        const RawValue count = reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT);
+        ASSERT_TRUE(count.exists);
+        EXPECT_EQ(*reinterpret_cast<const DWORD*>(count.data.data()), 12u);
+        EXPECT_NE(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(MainWindowTest, SaveStopsAtAnInvalidStoredCountWithTheFocusOnIt)
+{
+    reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, 0);
+    reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE, 9);
+
+    CMainWindowProbe window;
+    bool committed = true;
+    window.steps = {[&](CMainWindowProbe& w) {
+        // A stored 0 shows as it is, and a type the list does not offer selects the empty item.
+        EXPECT_EQ(ControlText(w.m_hWnd, IDC_EDIT_DUMP_COUNT), L"0");
+        EXPECT_EQ(::SendDlgItemMessageW(w.m_hWnd, IDC_COMBO_DUMP_TYPE, CB_GETCURSEL, 0, 0), 0);
+        committed = w.CommitChanges();
+    }};
+    EXPECT_EQ(window.Run(), PROBE_FINISHED);
+    EXPECT_FALSE(committed);
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_EQ(window.boxes[0].text, PANEL_MSG_DUMP_COUNT_INVALID);
+    EXPECT_EQ(window.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(window.boxes[0].focusId, IDC_EDIT_DUMP_COUNT);
+    EXPECT_EQ(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE).data.size(), 4u);
+}
+
+TEST_F(MainWindowTest, RefreshDiscardsEditsAndKeepsTheAclBox)
+{
+    reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, L"C:\\Dumps");
+    reg64::CreateKey(ProgramKeyPath(L"a.exe"));
+
+    CMainWindowProbe window;
+    window.answers = {IDYES};
+    window.steps = {[](CMainWindowProbe& w) {
+        SetControlText(w.m_hWnd, IDC_EDIT_DUMP_FOLDER, L"C:\\Edited");
+        ::CheckDlgButton(w.m_hWnd, IDC_CHECK_SET_ACL, BST_UNCHECKED);
+        SelectOnly(w.ListWindow(), {0});
+        w.DeletePrograms();
+        reg64::CreateKey(ProgramKeyPath(L"b.exe"));
+
+        // F5 reaches the window through its accelerators, whichever control has the focus.
+        ::SetFocus(::GetDlgItem(w.m_hWnd, IDC_EDIT_DUMP_COUNT));
+        MSG key = {::GetFocus(), WM_KEYDOWN, VK_F5, 0x003F0001, 0, {0, 0}};
+        EXPECT_TRUE(w.PreTranslateMessage(&key));
+
+        EXPECT_EQ(ControlText(w.m_hWnd, IDC_EDIT_DUMP_FOLDER), L"C:\\Dumps");
+        EXPECT_EQ(::IsDlgButtonChecked(w.m_hWnd, IDC_CHECK_SET_ACL), static_cast<UINT>(BST_UNCHECKED));
+        EXPECT_EQ(RowNames(w.ListWindow()), (std::vector<std::wstring>{L"a.exe", L"b.exe"}));
+        for (const ProgramEntry& entry : w.Entries())
+            EXPECT_FALSE(entry.modified);
+    }};
+    EXPECT_EQ(window.Run(), PROBE_FINISHED);
+}
+
+TEST_F(MainWindowTest, WithoutWriteAccessTheNoticeShowsAndSavingStaysOffered)
+{
+    struct Case {
+        bool denied;
+        bool noticeVisible;
+    };
+    for (const Case c : {Case{false, false}, Case{true, true}}) {
+        SeamRecorder seam;
+        if (c.denied)
+            seam.FailCall("RegOpenKeyExW", 0, ERROR_ACCESS_DENIED);
+        CMainWindowProbe window;
+        window.steps = {[&](CMainWindowProbe& w) {
+            EXPECT_EQ(w.CanSave(), !c.denied);
+            EXPECT_EQ(::IsWindowVisible(::GetDlgItem(w.m_hWnd, IDC_STATIC_ADMIN_NOTICE)) != FALSE, c.noticeVisible);
+            EXPECT_TRUE(IsControlEnabled(w.m_hWnd, IDOK));
+        }};
+        EXPECT_EQ(window.Run(), PROBE_FINISHED);
+    }
+}
+
+TEST_F(MainWindowTest, UnsupportedPlatformOpensReadOnlyAndSaysSoOnce)
+{
+    UnsupportedPlatform unsupported;
+    CMainWindowProbe window;
+    bool committed = true;
+    window.steps = {[&](CMainWindowProbe& w) {
+        EXPECT_FALSE(IsControlEnabled(w.m_hWnd, IDOK));
+        EXPECT_TRUE(::GetMenuState(::GetMenu(w.m_hWnd), ID_FILE_SAVE_AND_EXIT, MF_BYCOMMAND) & MF_GRAYED);
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(w.m_hWnd, IDC_STATIC_ADMIN_NOTICE)));
+        EXPECT_TRUE(w.boxes.empty());
+        PumpFor(900);
+        ASSERT_EQ(w.boxes.size(), 1u);
+        EXPECT_EQ(w.boxes[0].text, L"Windows Error Reporting is not supported on your Operating System");
+        EXPECT_EQ(w.boxes[0].type, static_cast<UINT>(MB_ICONERROR));
+        committed = w.CommitChanges();
+        PumpFor(600);
+    }};
+    EXPECT_EQ(window.Run(), PROBE_FINISHED);
+    EXPECT_FALSE(committed);
+    ASSERT_EQ(window.boxes.size(), 2u);
+    EXPECT_EQ(window.boxes[1].text, L"ERROR: Not supported on your Operating System");
+    EXPECT_FALSE(reg64::KeyExists(LOCALDUMPS_KEY_PATH));
+}
