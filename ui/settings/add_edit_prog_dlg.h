@@ -4,8 +4,11 @@
 // another row already uses the name, and fills the caller's entry only when the user confirms.
 #include <windows.h>
 
+#include <string>
+
 #include "framework/controls.h"
 #include "framework/modal_dialog.h"
+#include "framework/unique_handles.h"
 #include "model/dump_settings.h"
 #include "ui/common/window_drag.h"
 #include "ui/settings/dump_settings_panel.h"
@@ -21,7 +24,6 @@ protected:
     void DoDataExchange() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
-    void OnOK() override;
     const RouteTable& Routes() const override;
 
 private:
@@ -34,13 +36,16 @@ private:
     void OnSuggestedSettings();
     void OnTechnicalDetails();
     LRESULT OnHelp(WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnCtlColor(WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam, bool& handled);
+
+    void ShowExeIcon();
+    void ReportNameError(const std::wstring& message);
 
     DragState m_dragState;
     int m_row;
     BOOL m_addMode;
     ProgramEntry* m_entry;
-    HICON m_hExeIcon = nullptr;
+    unique_hicon m_hExeIcon;  // the shell's icon for .exe files, shown in static 1016
     CEditCtrl m_editProcessName;
     CEditCtrl m_editFolder;
     CButtonCtrl m_checkSetAcl;

@@ -1,0 +1,109 @@
+// Pictures of the About box and of the program settings dialog, as they draw themselves under
+// the test display, saved to screenshots/ beside the test program (build/screenshots/).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "res/resource.h"
+#include "tests/ui/modal_driver.h"
+#include "tests/ui/png_writer.h"
+#include "ui/common/about_dlg.h"
+#include "ui/settings/dump_settings_panel.h"
+
+namespace {
+
+const wchar_t SCREENSHOT_FOLDER[] = L"screenshots";
+
+std::wstring ScreenshotPath(const wchar_t* name)
+{
+    ::CreateDirectoryW(SCREENSHOT_FOLDER, nullptr);
+    return std::wstring(SCREENSHOT_FOLDER) + L"\\" + name;
+}
+
+// Lets the window and its controls finish painting.
+void Settle(HWND window)
+{
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    MSG msg;
+    for (int round = 0; round < 10; ++round) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(20);
+    }
+}
+
+void ExpectPicture(const RgbImage& image, HWND window)
+{
+    RECT frame;
+    ::GetWindowRect(window, &frame);
+    EXPECT_EQ(frame.right - frame.left, image.width);
+    EXPECT_EQ(frame.bottom - frame.top, image.height);
+    // Frame, caption, texts and controls: far more than a blank face.
+    EXPECT_GE(image.DistinctColours(16), 8u);
+}
+
+TEST(Screenshots, AboutBox)
+{
+    RgbImage image;
+    HWND about = nullptr;
+    ModalDriver driver({
+        [&] {
+            about = FindThreadDialog(L"About");
+            return about != nullptr;
+        },
+        [&] {
+            Settle(about);
+            image = CaptureWindow(about);
+            ExpectPicture(image, about);
+            ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+            return true;
+        },
+    });
+    ShowAboutBox();
+    ASSERT_FALSE(driver.TimedOut());
+    EXPECT_TRUE(WritePng(ScreenshotPath(L"about-box.png"), image));
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+TEST(Screenshots, ProgramSettings)
+{
+    const HWND dialog = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ADDEDIT_PROG),
+                                             nullptr, PlainDialogProc, 0);
+    ASSERT_NE(nullptr, dialog);
+    ::SetWindowTextW(dialog, L"Edit Crash Dump Settings For Specific Program");
+    ::SetDlgItemTextW(dialog, IDOK, L"OK");
+    ::SetDlgItemTextW(dialog, IDC_EDIT_PROCESS_NAME, L"notepad.exe");
+    ::SendDlgItemMessageW(dialog, IDC_STATIC_EXE_ICON, STM_SETICON,
+                          reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_APPLICATION)), 0);
+
+    DumpSettingsPanel panel;
+    panel.Attach(dialog);
+    panel.InitPanel();
+    DumpSettings settings;
+    settings.hasFolder = TRUE;
+    settings.folder = L"%LOCALAPPDATA%\\CrashDumps";
+    settings.hasDumpType = TRUE;
+    settings.dumpType = 2;
+    settings.hasDumpCount = TRUE;
+    settings.dumpCount = 10;
+    settings.setAcl = TRUE;
+    panel.ShowSettings(settings);
+
+    ::SetWindowPos(dialog, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetFocus(::GetDlgItem(dialog, IDOK));
+    Settle(dialog);
+    const RgbImage image = CaptureWindow(dialog);
+    ExpectPicture(image, dialog);
+    EXPECT_TRUE(WritePng(ScreenshotPath(L"program-settings.png"), image));
+    ::DestroyWindow(dialog);
+}
+
+} // namespace

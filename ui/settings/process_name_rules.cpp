@@ -1,0 +1,32 @@
+#include "ui/settings/process_name_rules.h"
+
+namespace {
+const wchar_t* const PATH_SEPARATORS = L"\\/";
+const wchar_t* const INVALID_NAME_CHARACTERS = L"\\/:*?\"<>|";
+} // namespace
+
+ProcessNameCheck CheckProcessName(const std::wstring& trimmedName)
+{
+    if (trimmedName.empty())
+        return ProcessNameCheck::Empty;
+    if (trimmedName.find_first_of(PATH_SEPARATORS) != std::wstring::npos)
+        return ProcessNameCheck::NotFileNameOnly;
+    if (trimmedName.find_first_of(INVALID_NAME_CHARACTERS) != std::wstring::npos)
+        return ProcessNameCheck::InvalidCharacters;
+    return ProcessNameCheck::Valid;
+}
+
+const wchar_t* ProcessNameMessage(ProcessNameCheck check)
+{
+    switch (check) {
+    case ProcessNameCheck::Empty:
+        return PROCESS_MSG_SPECIFY_NAME;
+    case ProcessNameCheck::NotFileNameOnly:
+        return PROCESS_MSG_FILE_NAME_ONLY;
+    case ProcessNameCheck::InvalidCharacters:
+        return PROCESS_MSG_INVALID_CHARACTERS;
+    case ProcessNameCheck::Valid:
+        break;
+    }
+    return L"";
+}
