@@ -23,15 +23,7 @@ const wchar_t* const MSG_DUMP_COUNT =
 // An entry whose every field differs from what the dialog could produce, to see it untouched.
 ProgramEntry SentinelEntry()
 {
-    ProgramEntry entry;
-    entry.processName = L"sentinel.exe";
-    entry.settings.hasFolder = TRUE;
-    entry.settings.folder = L"D:\\Sentinel";
-    entry.settings.hasDumpType = TRUE;
-    entry.settings.dumpType = 1;
-    entry.settings.hasDumpCount = TRUE;
-    entry.settings.dumpCount = 77;
-    entry.settings.setAcl = TRUE;
+    ProgramEntry entry = GivenEntry(L"sentinel.exe", L"D:\\Sentinel", 1, 77, TRUE);
     entry.modified = TRUE;
     entry.matched = 1;
     return entry;

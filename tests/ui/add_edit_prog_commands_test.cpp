@@ -21,16 +21,7 @@ const int FILE_DIALOG_NAME_EDIT = 0x480;      // edt1
 
 ProgramEntry EditedEntry()
 {
-    ProgramEntry entry;
-    entry.processName = L"keep.exe";
-    entry.settings.hasFolder = TRUE;
-    entry.settings.folder = L"C:\\Keep";
-    entry.settings.hasDumpType = TRUE;
-    entry.settings.dumpType = 1;
-    entry.settings.hasDumpCount = TRUE;
-    entry.settings.dumpCount = 3;
-    entry.settings.setAcl = TRUE;
-    return entry;
+    return GivenEntry(L"keep.exe", L"C:\\Keep", 1, 3, TRUE);
 }
 
 struct OwnedDialogSearch {

@@ -162,6 +162,21 @@ void RunProgDialog(ProgDialogRun& run, ProgramEntry& entry)
     SetMessageBoxHook(nullptr);
 }
 
+ProgramEntry GivenEntry(const wchar_t* name, const wchar_t* folder, DWORD dumpType, LONG dumpCount,
+                        BOOL setAcl)
+{
+    ProgramEntry entry;
+    entry.processName = name;
+    entry.settings.hasFolder = TRUE;
+    entry.settings.folder = folder;
+    entry.settings.hasDumpType = TRUE;
+    entry.settings.dumpType = dumpType;
+    entry.settings.hasDumpCount = TRUE;
+    entry.settings.dumpCount = dumpCount;
+    entry.settings.setAcl = setAcl;
+    return entry;
+}
+
 void SetText(HWND dialog, int id, const std::wstring& text)
 {
     ::SetDlgItemTextW(dialog, id, text.c_str());

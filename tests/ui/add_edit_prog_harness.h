@@ -51,6 +51,10 @@ const INT_PTR RUN_LEFT_OPEN = -78;
 // Runs the dialog on `entry` and fills the outcome members of `run`.
 void RunProgDialog(ProgDialogRun& run, ProgramEntry& entry);
 
+// An entry with every setting given.
+ProgramEntry GivenEntry(const wchar_t* name, const wchar_t* folder, DWORD dumpType, LONG dumpCount,
+                        BOOL setAcl);
+
 // Step helpers.
 void SetText(HWND dialog, int id, const std::wstring& text);
 std::wstring GetText(HWND dialog, int id);

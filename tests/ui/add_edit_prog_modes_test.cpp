@@ -43,16 +43,7 @@ Step CaptureOpeningState(OpeningState& state)
 
 ProgramEntry StoredEntry(DWORD dumpType, BOOL setAcl)
 {
-    ProgramEntry entry;
-    entry.processName = L"Stored.exe";
-    entry.settings.hasFolder = TRUE;
-    entry.settings.folder = L"C:\\Crash Dumps";
-    entry.settings.hasDumpType = TRUE;
-    entry.settings.dumpType = dumpType;
-    entry.settings.hasDumpCount = TRUE;
-    entry.settings.dumpCount = 25;
-    entry.settings.setAcl = setAcl;
-    return entry;
+    return GivenEntry(L"Stored.exe", L"C:\\Crash Dumps", dumpType, 25, setAcl);
 }
 
 } // namespace
