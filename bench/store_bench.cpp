@@ -1,0 +1,231 @@
+// How the settings store scales with the number of program keys, against the real registry of the
+// benchmark's Wine prefix. For 1,000 and 10,000 keys it prints the time of reading all program
+// keys, of a save that changes nothing and of a save that rewrites every key, each beside a bare
+// loop of only the registry calls that the work needs. Best of a few runs; the keys are removed
+// afterwards.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/optional_apis.h"
+#include "app/platform_values.h"
+#include "framework/message_box.h"
+#include "model/commit.h"
+#include "model/registry_access.h"
+#include "model/registry_layout.h"
+#include "model/stored_settings.h"
+
+namespace {
+
+double Seconds()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Time(const std::function<void()>& work)
+{
+    double start = Seconds();
+    work();
+    return Seconds() - start;
+}
+
+// The best (shortest) of the runs of one measurement.
+struct Best {
+    double seconds = 1e30;
+    void Add(double run) { seconds = std::min(seconds, run); }
+};
+
+std::wstring ProgramName(int i)
+{
+    wchar_t name[32];
+    swprintf(name, 32, L"program%05d.exe", i);
+    return name;
+}
+
+std::wstring ProgramPath(const std::wstring& name)
+{
+    return std::wstring(LOCALDUMPS_KEY_PATH) + L"\\" + name;
+}
+
+void DeleteLocalDumps()
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, 0, KEY_ALL_ACCESS | g_registryView, &key) ==
+        ERROR_SUCCESS) {
+        ::RegDeleteTreeW(key, nullptr);
+        ::RegCloseKey(key);
+    }
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, g_registryView, 0);
+}
+
+void SetValues(HKEY key, const std::wstring& folder, DWORD type, DWORD count)
+{
+    ::RegSetValueExW(key, VALUE_DUMP_FOLDER, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                     static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    ::RegSetValueExW(key, VALUE_DUMP_TYPE, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&type), sizeof(type));
+    ::RegSetValueExW(key, VALUE_DUMP_COUNT, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof(count));
+}
+
+// N program keys, each with a folder, a type and a count, and a global dump type.
+void StoreProgramKeys(int count, const std::wstring& folder)
+{
+    DeleteLocalDumps();
+    for (int i = 0; i < count; ++i) {
+        HKEY key = nullptr;
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProgramPath(ProgramName(i)).c_str(), 0, nullptr, 0,
+                          KEY_ALL_ACCESS | g_registryView, nullptr, &key, nullptr);
+        SetValues(key, folder, 1, 5);
+        ::RegCloseKey(key);
+    }
+    HKEY key = nullptr;
+    ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, 0, nullptr, 0, KEY_ALL_ACCESS | g_registryView,
+                      nullptr, &key, nullptr);
+    DWORD type = 1;
+    ::RegSetValueExW(key, VALUE_DUMP_TYPE, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&type), sizeof(type));
+    ::RegCloseKey(key);
+}
+
+// Only the calls a read needs: enumerate, open, three queries, close.
+void BareReadLoop(std::vector<std::wstring>& names)
+{
+    names.clear();
+    HKEY root = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, 0, ReadAccess(), &root) != ERROR_SUCCESS)
+        return;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (::RegEnumKeyExW(root, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(root, name, 0, ReadAccess(), &key) == ERROR_SUCCESS) {
+            wchar_t folder[MAX_PATH];
+            DWORD value = 0;
+            DWORD size = sizeof(folder);
+            ::RegQueryValueExW(key, VALUE_DUMP_FOLDER, nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &size);
+            size = sizeof(value);
+            ::RegQueryValueExW(key, VALUE_DUMP_TYPE, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+            size = sizeof(value);
+            ::RegQueryValueExW(key, VALUE_DUMP_COUNT, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+            ::RegCloseKey(key);
+        }
+        names.push_back(name);
+    }
+    ::RegCloseKey(root);
+}
+
+// Only the calls a rewrite of every key needs: create, make sure of the folder, three sets, close.
+void BareWriteLoop(const std::vector<std::wstring>& names, const std::wstring& folder, DWORD count)
+{
+    for (const std::wstring& name : names) {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProgramPath(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              WriteAccess(), nullptr, &key, nullptr) != ERROR_SUCCESS)
+            continue;
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        SetValues(key, folder, 1, count);
+        ::RegCloseKey(key);
+    }
+}
+
+std::vector<ProgramEntry> ReadEntries()
+{
+    std::vector<ProgramEntry> entries;
+    ReadProgramKeys([&entries](const ProgramEntry& record) { entries.push_back(record); });
+    return entries;
+}
+
+struct Figures {
+    int keys;
+    double bareRead, read, unchangedCommit, bareReadWrite, rewriteCommit;
+};
+
+// The runs of the different measurements take turns, so that a busy moment of the machine does not
+// fall on one of them only.
+Figures Measure(int keys, int runs, const std::wstring& folder)
+{
+    StoreProgramKeys(keys, folder);
+    const DumpSettings global = ReadGlobalSettings();
+    if (static_cast<int>(ReadEntries().size()) != keys)
+        std::printf("warning: %d keys stored, fewer read\n", keys);
+
+    Best bareRead, read, unchangedCommit, bareReadWrite, rewriteCommit;
+    std::vector<std::wstring> names;
+    DWORD count = 6;  // every rewrite stores another count, so that each key really differs
+    for (int run = 0; run < runs; ++run) {
+        bareRead.Add(Time([&] { BareReadLoop(names); }));
+        read.Add(Time([&] { ReadEntries(); }));
+
+        std::vector<ProgramEntry> unchanged = ReadEntries();
+        unchangedCommit.Add(Time([&] { CommitConfiguration(global, unchanged); }));
+
+        bareReadWrite.Add(Time([&] {
+            BareReadLoop(names);
+            BareWriteLoop(names, folder, count);
+        }));
+        ++count;
+
+        std::vector<ProgramEntry> changed = ReadEntries();
+        for (ProgramEntry& entry : changed)
+            entry.settings.dumpCount = static_cast<LONG>(count);
+        rewriteCommit.Add(Time([&] { CommitConfiguration(global, changed); }));
+        std::vector<ProgramEntry> after = ReadEntries();
+        if (!std::all_of(after.begin(), after.end(),
+                         [&](const ProgramEntry& e) { return e.settings.dumpCount == static_cast<LONG>(count); }))
+            std::printf("warning: the rewrite did not reach every key\n");
+        ++count;
+    }
+    return {keys, bareRead.seconds, read.seconds, unchangedCommit.seconds, bareReadWrite.seconds,
+            rewriteCommit.seconds};
+}
+
+void Print(const Figures& f)
+{
+    std::printf("%6d keys  read %8.1f ms   bare read loop %8.1f ms   ratio %.2f\n", f.keys, f.read * 1000,
+                f.bareRead * 1000, f.read / f.bareRead);
+    std::printf("%6d keys  no-change commit %8.1f ms   bare read loop %8.1f ms   ratio %.2f\n", f.keys,
+                f.unchangedCommit * 1000, f.bareRead * 1000, f.unchangedCommit / f.bareRead);
+    std::printf("%6d keys  rewrite commit %8.1f ms   bare read+write loop %8.1f ms   ratio %.2f\n", f.keys,
+                f.rewriteCommit * 1000, f.bareReadWrite * 1000, f.rewriteCommit / f.bareReadWrite);
+}
+
+}  // namespace
+
+int main()
+{
+    RecordPlatformValues();
+    OptionalApis optionalApis;
+    SetMessageBoxHook([](HWND, const std::wstring& text, const std::wstring&, UINT) {
+        std::printf("save failed: %ls\n", text.c_str());
+        return IDOK;
+    });
+
+    wchar_t temp[MAX_PATH] = L"";
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"kestrune-bench-dumps";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+
+    std::printf("Settings store benchmark (best of several runs, real registry of this prefix)\n");
+    Figures small = Measure(1000, 7, folder);
+    Print(small);
+    Figures large = Measure(10000, 4, folder);
+    Print(large);
+    std::printf("growth 1,000 -> 10,000: read %.1fx, no-change commit %.1fx, rewrite commit %.1fx\n",
+                large.read / small.read, large.unchangedCommit / small.unchangedCommit,
+                large.rewriteCommit / small.rewriteCommit);
+
+    DeleteLocalDumps();
+    ::RemoveDirectoryW(folder.c_str());
+    return 0;
+}
