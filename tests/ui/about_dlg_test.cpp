@@ -63,10 +63,7 @@ TEST(AboutBox, TheRealBoxShowsItsTextsAndClosesWithOk)
     AboutTexts seen;
     HWND about = nullptr;
     ModalDriver driver({
-        [&] {
-            about = FindThreadDialog(L"About");
-            return about != nullptr;
-        },
+        WaitForDialog(L"About", about),
         [&] {
             seen.product = ItemText(about, IDC_STATIC_PRODUCT);
             seen.version = ItemText(about, IDC_STATIC_VERSION);
@@ -131,10 +128,7 @@ TEST(AboutBox, HelpGoesToTheMainWindowAndTheBoxStaysOpen)
     int requestsBeforeHelp = -1;
     bool openAfterHelp = false;
     ModalDriver driver({
-        [&] {
-            about = FindThreadDialog(L"About");
-            return about != nullptr;
-        },
+        WaitForDialog(L"About", about),
         [&] {
             owner = ::GetWindow(about, GW_OWNER);
             mainHwnd = mainWindow.GetSafeHwnd();
@@ -165,10 +159,7 @@ TEST(AboutBox, HelpWithoutAMainWindowDoesNothingButIsHandled)
     HWND about = nullptr;
     LRESULT helpResult = 0;
     ModalDriver driver({
-        [&] {
-            about = FindThreadDialog(L"About");
-            return about != nullptr;
-        },
+        WaitForDialog(L"About", about),
         [&] {
             HELPINFO help = {sizeof(help), HELPINFO_WINDOW, IDOK, ::GetDlgItem(about, IDOK), 0, {0, 0}};
             helpResult = ::SendMessageW(about, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));

@@ -72,6 +72,14 @@ void ModalDriver::Tick()
     m_running = false;
 }
 
+ModalDriver::Step WaitForDialog(const std::wstring& caption, HWND& found)
+{
+    return [caption, &found] {
+        found = FindThreadDialog(caption);
+        return found != nullptr;
+    };
+}
+
 HWND FindThreadDialog(const std::wstring& caption)
 {
     DialogSearch search = {caption, nullptr};

@@ -33,6 +33,9 @@ private:
     UINT_PTR m_timer;
 };
 
+// A step that waits until the dialog with this caption shows, and keeps its handle in `found`.
+ModalDriver::Step WaitForDialog(const std::wstring& caption, HWND& found);
+
 // The visible dialog of this thread with the given caption, or null.
 HWND FindThreadDialog(const std::wstring& caption);
 std::wstring WindowText(HWND window);

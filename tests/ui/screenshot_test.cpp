@@ -51,10 +51,7 @@ TEST(Screenshots, AboutBox)
     RgbImage image;
     HWND about = nullptr;
     ModalDriver driver({
-        [&] {
-            about = FindThreadDialog(L"About");
-            return about != nullptr;
-        },
+        WaitForDialog(L"About", about),
         [&] {
             Settle(about);
             image = CaptureWindow(about);

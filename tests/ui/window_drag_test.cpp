@@ -48,10 +48,7 @@ DragOutcome DragAboutBox(POINT pressPoint, int controlId)
     HWND about = nullptr;
     POINT press = {};
     ModalDriver driver({
-        [&] {
-            about = FindThreadDialog(L"About");
-            return about != nullptr;
-        },
+        WaitForDialog(L"About", about),
         [&] {
             ::SetForegroundWindow(about);
             outcome.foreground = ::GetForegroundWindow() == about;

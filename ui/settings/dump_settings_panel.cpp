@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/suggested_profile.h"
+#include "framework/controls.h"
 #include "framework/message_box.h"
 #include "model/registry_layout.h"
 #include "model/text_utils.h"
@@ -31,18 +32,12 @@ const DumpTypeItem DUMP_TYPE_ITEMS[] = {
 
 std::wstring ControlText(HWND control)
 {
-    const int length = ::GetWindowTextLengthW(control);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(control, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    return CWindowRef(control).GetText();
 }
 
 void SetControlText(HWND control, const std::wstring& text)
 {
-    ::SetWindowTextW(control, text.c_str());
+    CWindowRef(control).SetText(text);
 }
 
 std::wstring CountText(LONG count)
