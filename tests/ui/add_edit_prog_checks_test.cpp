@@ -80,22 +80,24 @@ TEST(AddEditProgChecks, RefusedNamesGetTheirOneMessageWithTheFocusOnTheName)
         {L"|", MSG_INVALID_CHARACTERS},
         {L" app?.exe ", MSG_INVALID_CHARACTERS},
     };
-    for (const NameCase& c : cases) {
-        SCOPED_TRACE(Narrow(c.typed));
-        ProgramEntry entry = SentinelEntry();
-        ProgDialogRun run;
-        run.row = 3;
-        run.steps = {TypeAndConfirm(c.typed)};
-        RunProgDialog(run, entry);
+    // One dialog takes every case in turn: a refused name leaves it open for the next one.
+    ProgramEntry entry = SentinelEntry();
+    ProgDialogRun run;
+    run.row = 3;
+    for (const NameCase& c : cases)
+        run.steps.push_back(TypeAndConfirm(c.typed));
+    RunProgDialog(run, entry);
 
-        EXPECT_EQ(RUN_LEFT_OPEN, run.result);
-        ASSERT_EQ(1u, run.boxes.size());
-        EXPECT_EQ(c.message, run.boxes[0].text);
-        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), run.boxes[0].type);
-        EXPECT_EQ(IDC_EDIT_PROCESS_NAME, run.boxes[0].focusId);
-        EXPECT_TRUE(run.questions.empty()) << "the main window was asked about a refused name";
-        ExpectSameEntry(SentinelEntry(), entry);
+    EXPECT_EQ(RUN_LEFT_OPEN, run.result);
+    ASSERT_EQ(sizeof(cases) / sizeof(cases[0]), run.boxes.size());
+    for (size_t i = 0; i < run.boxes.size(); ++i) {
+        SCOPED_TRACE(Narrow(cases[i].typed));
+        EXPECT_EQ(cases[i].message, run.boxes[i].text);
+        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), run.boxes[i].type);
+        EXPECT_EQ(IDC_EDIT_PROCESS_NAME, run.boxes[i].focusId);
     }
+    EXPECT_TRUE(run.questions.empty()) << "the main window was asked about a refused name";
+    ExpectSameEntry(SentinelEntry(), entry);
 }
 
 TEST(AddEditProgChecks, PanelFailuresFollowTheNameChecksTypeBeforeCount)
@@ -121,33 +123,36 @@ TEST(AddEditProgChecks, PanelFailuresFollowTheNameChecksTypeBeforeCount)
         {"path wins over an unreadable type", L"x\\app.exe", L"0", true, MSG_FILE_NAME_ONLY,
          IDC_EDIT_PROCESS_NAME},
     };
+    ProgramEntry entry = SentinelEntry();
+    ProgDialogRun run;
+    // An item whose data the panel cannot take as a dump type code, selected for the cases that
+    // need an unreadable type.
+    run.steps.push_back([](HWND dialog) {
+        const HWND combo = ::GetDlgItem(dialog, IDC_COMBO_DUMP_TYPE);
+        const LRESULT index = ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"odd"));
+        ::SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), CB_ERR);
+    });
     for (const PanelCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        ProgramEntry entry = SentinelEntry();
-        ProgDialogRun run;
         const bool unreadableType = c.unreadableType;
-        run.steps = {
-            [unreadableType](HWND dialog) {
-                if (!unreadableType)
-                    return;
-                // An item whose data the panel cannot take as a dump type code.
-                const HWND combo = ::GetDlgItem(dialog, IDC_COMBO_DUMP_TYPE);
-                const LRESULT index = ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"odd"));
-                ::SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), CB_ERR);
-                ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-            },
-            TypeAndConfirm(c.name, c.count),
-        };
-        RunProgDialog(run, entry);
-
-        EXPECT_EQ(RUN_LEFT_OPEN, run.result);
-        ASSERT_EQ(1u, run.boxes.size());
-        EXPECT_EQ(c.message, run.boxes[0].text);
-        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), run.boxes[0].type);
-        EXPECT_EQ(c.focusId, run.boxes[0].focusId);
-        EXPECT_TRUE(run.questions.empty());
-        ExpectSameEntry(SentinelEntry(), entry);
+        run.steps.push_back([unreadableType](HWND dialog) {
+            const HWND combo = ::GetDlgItem(dialog, IDC_COMBO_DUMP_TYPE);
+            const LRESULT odd = ::SendMessageW(combo, CB_GETCOUNT, 0, 0) - 1;
+            ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(unreadableType ? odd : 1), 0);
+        });
+        run.steps.push_back(TypeAndConfirm(c.name, c.count));
     }
+    RunProgDialog(run, entry);
+
+    EXPECT_EQ(RUN_LEFT_OPEN, run.result);
+    ASSERT_EQ(sizeof(cases) / sizeof(cases[0]), run.boxes.size());
+    for (size_t i = 0; i < run.boxes.size(); ++i) {
+        SCOPED_TRACE(cases[i].what);
+        EXPECT_EQ(cases[i].message, run.boxes[i].text);
+        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), run.boxes[i].type);
+        EXPECT_EQ(cases[i].focusId, run.boxes[i].focusId);
+    }
+    EXPECT_TRUE(run.questions.empty());
+    ExpectSameEntry(SentinelEntry(), entry);
 }
 
 TEST(AddEditProgChecks, ADuplicateNameIsRefusedQuotingTheTrimmedName)
