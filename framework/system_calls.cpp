@@ -16,6 +16,7 @@ const SystemCalls& RealSystemCalls()
         ::RegQueryInfoKeyW,
         ::CreateDirectoryW,
         ::RemoveDirectoryW,
+        ::GetFileAttributesW,
         ::GetSystemDirectoryW,
         ::GetWindowsDirectoryW,
         ::ConvertStringSecurityDescriptorToSecurityDescriptorW,

@@ -21,6 +21,7 @@ struct SystemCalls {
     // File system
     decltype(&::CreateDirectoryW) CreateDirectoryW;
     decltype(&::RemoveDirectoryW) RemoveDirectoryW;
+    decltype(&::GetFileAttributesW) GetFileAttributesW;
     decltype(&::GetSystemDirectoryW) GetSystemDirectoryW;
     decltype(&::GetWindowsDirectoryW) GetWindowsDirectoryW;
 

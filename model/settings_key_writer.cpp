@@ -40,6 +40,11 @@ bool ProvideFolder(const DumpSettings& settings, bool& created, std::wstring& er
         DWORD code = ::GetLastError();
         if (code != ERROR_ALREADY_EXISTS)
             return FailOnFolder(errorText, MSG_FOLDER_FAILED, settings.folder, code);
+        // The same answer comes for a file of that name: no place for dump files, and not a
+        // thing whose ACL may be opened to everyone.
+        DWORD attributes = Sys().GetFileAttributesW(folder);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return FailOnFolder(errorText, MSG_FOLDER_FAILED, settings.folder, code);
     }
     if (settings.setAcl && !ApplyDumpFolderAcl(folder))
         return FailOnFolder(errorText, MSG_ACL_FAILED, settings.folder, ::GetLastError());

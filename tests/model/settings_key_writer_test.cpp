@@ -217,6 +217,27 @@ TEST_F(SettingsKeyWriter, FoldersAreCreatedAsStoredOneLevelOnly)
     EXPECT_FALSE(FolderExists(temp.Child(L"expanded")));
 }
 
+TEST_F(SettingsKeyWriter, AFileWhereTheFolderShouldBeIsReportedAndKeepsItsAcl)
+{
+    TempFolder temp;
+    const std::wstring file = temp.Child(L"dumps.txt");
+    HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+    ::CloseHandle(handle);
+    StoreSettings(APP_KEY, MakeSettings(L"C:\\before", 1, -1));
+
+    SeamRecorder seam;
+    std::wstring error;
+    EXPECT_FALSE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings(file.c_str(), 2, -1, true), error));
+    EXPECT_EQ(FolderMessage(FOLDER_FAILED, file, ERROR_ALREADY_EXISTS), error);
+    EXPECT_EQ(0, seam.CountOf("SetNamedSecurityInfoW")) << "the file's ACL is not touched";
+    EXPECT_EQ(0, seam.CountOf("RemoveDirectoryW"));
+    EXPECT_EQ(L"C:\\before", reg64::GetString(APP_KEY, VALUE_DUMP_FOLDER));
+    EXPECT_EQ(1u, StoredDword(APP_KEY, VALUE_DUMP_TYPE));
+    EXPECT_FALSE(FolderExists(file));
+    EXPECT_EQ(0, seam.OpenKeys());
+}
+
 TEST_F(SettingsKeyWriter, AclStepPassesExactlyTheFourAllowEntriesAndOnlyTheDacl)
 {
     TempFolder temp;
