@@ -98,3 +98,35 @@ std::wstring ItemText(HWND dialog, int id)
 {
     return WindowText(::GetDlgItem(dialog, id));
 }
+
+namespace {
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwnedDialog(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<OwnedSearch*>(data);
+    wchar_t className[32] = {};
+    ::GetClassNameW(window, className, 32);
+    if (std::wstring(className) == L"#32770" && ::IsWindowVisible(window) &&
+        ::GetWindow(window, GW_OWNER) == search->owner) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+ModalDriver::Step WaitForOwnedDialog(HWND owner, HWND& found)
+{
+    return [owner, &found] {
+        OwnedSearch search = {owner, nullptr};
+        ::EnumThreadWindows(::GetCurrentThreadId(), MatchOwnedDialog, reinterpret_cast<LPARAM>(&search));
+        found = search.found;
+        return found != nullptr;
+    };
+}

@@ -40,3 +40,6 @@ ModalDriver::Step WaitForDialog(const std::wstring& caption, HWND& found);
 HWND FindThreadDialog(const std::wstring& caption);
 std::wstring WindowText(HWND window);
 std::wstring ItemText(HWND dialog, int id);
+
+// A step that waits until a dialog owned by `owner` shows, and keeps its handle in `found`.
+ModalDriver::Step WaitForOwnedDialog(HWND owner, HWND& found);
