@@ -115,3 +115,46 @@ TEST_F(DriverInteractionTest, AScreenshotOfTheMainWindowIsABitmapOfItsSize)
     m_program.RequestClose();
     EXPECT_TRUE(m_program.WaitForExit());
 }
+
+TEST_F(DriverInteractionTest, RealClicksSelectARowAndTheDuplicateQuestionReachesTheMainWindow)
+{
+    reg64::CreateKey(ProgramKeyPath(L"alpha.exe"));
+    reg64::CreateKey(ProgramKeyPath(L"beta.exe"));
+    ASSERT_TRUE(m_program.Start());
+    const HWND main = m_program.MainWindow();
+    e2e::RemoteListView list(::GetDlgItem(main, IDC_LIST_PROGRAMS));
+    ASSERT_EQ(2, list.RowCount());
+
+    // A click on the second row selects and focuses it alone.
+    RECT row = {};
+    ASSERT_TRUE(list.RowRect(1, row));
+    ::SetForegroundWindow(main);
+    ASSERT_TRUE(e2e::ClickAt({row.left + 10, row.top + (row.bottom - row.top) / 2}));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return list.SelectedRows() == std::vector<int>{1}; }));
+    EXPECT_EQ(static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED), list.ItemState(1));
+    EXPECT_EQ(0u, list.ItemState(0));
+
+    // A click on "&+" opens the add dialog; a name that another row holds in other letters is
+    // refused there, and that row becomes the selected one.
+    ASSERT_TRUE(e2e::ClickAt(e2e::CentreOf(::GetDlgItem(main, IDC_BTN_ADD_PROGRAM))));
+    const HWND add = e2e::WaitForDialog(m_program.Id(), ADD_CAPTION);
+    ASSERT_NE(nullptr, add);
+    ASSERT_TRUE(e2e::SetControlText(add, IDC_EDIT_PROCESS_NAME, L" ALPHA.exe "));
+    ASSERT_TRUE(e2e::PressButton(add, IDOK));
+    const e2e::MessageBoxInfo box = e2e::WaitForMessageBox(m_program.Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(L"Settings for the following process name already exist:\n\nALPHA.exe", box.text);
+    EXPECT_EQ((std::vector<std::wstring>{L"OK"}), box.ButtonTexts());
+    EXPECT_EQ(std::vector<int>{0}, list.SelectedRows());
+    EXPECT_EQ(static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED), list.ItemState(0));
+
+    ASSERT_TRUE(e2e::PressButton(box.window, IDOK));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(box.window); }));
+    EXPECT_EQ(::GetDlgItem(add, IDC_EDIT_PROCESS_NAME), e2e::FocusedControl(add));
+    ASSERT_TRUE(e2e::PressButton(add, IDCANCEL));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(add); }));
+    EXPECT_EQ(2, list.RowCount());
+
+    m_program.RequestClose();
+    EXPECT_TRUE(m_program.WaitForExit()) << "a refused add left something unsaved";
+}

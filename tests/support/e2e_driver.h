@@ -126,6 +126,8 @@ public:
     // The item data (LVIF_PARAM); false when the item cannot be read.
     bool ItemData(int row, LPARAM& data) const;
     std::vector<int> SelectedRows() const;
+    // The row's bounds (LVIR_BOUNDS) in screen coordinates; false when the row has none.
+    bool RowRect(int row, RECT& screenRect) const;
 
 private:
     bool Write(const void* data, SIZE_T size, SIZE_T offset) const;

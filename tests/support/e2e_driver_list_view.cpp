@@ -107,6 +107,22 @@ bool RemoteListView::ItemData(int row, LPARAM& data) const
     return true;
 }
 
+bool RemoteListView::RowRect(int row, RECT& screenRect) const
+{
+    RECT rect = {};
+    rect.left = LVIR_BOUNDS;
+    if (!Write(&rect, sizeof(rect), ITEM_OFFSET))
+        return false;
+    if (!::SendMessageW(m_list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(m_buffer + ITEM_OFFSET)))
+        return false;
+    if (!Read(&rect, sizeof(rect), ITEM_OFFSET))
+        return false;
+    ::MapWindowPoints(m_list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    screenRect = rect;
+    return true;
+}
+
 std::vector<int> RemoteListView::SelectedRows() const
 {
     std::vector<int> rows;
