@@ -136,6 +136,8 @@ protected:
     {
         s_window = ::CreateWindowExW(0, L"STATIC", L"Drag probe", WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100,
                                      200, 120, nullptr, nullptr, nullptr, nullptr);
+        s_staticProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(s_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HookedProc)));
         s_other = ::CreateWindowExW(0, L"STATIC", L"Other", WS_POPUP | WS_CAPTION | WS_VISIBLE, 400, 100, 200,
                                     120, nullptr, nullptr, nullptr, nullptr);
     }
@@ -153,11 +155,26 @@ protected:
         ::SetForegroundWindow(m_window);
         ASSERT_EQ(m_window, ::GetForegroundWindow());
     }
-    void TearDown() override { ::ReleaseCapture(); }
+    void TearDown() override
+    {
+        s_hookedState = nullptr;
+        ::ReleaseCapture();
+    }
+
+    // While a test sets s_hookedState, every message of the probe window passes the hook first,
+    // as in the program's dialogs.
+    static LRESULT CALLBACK HookedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (s_hookedState)
+            HandleWindowDrag(message, wParam, lParam, window, *s_hookedState);
+        return ::CallWindowProcW(s_staticProc, window, message, wParam, lParam);
+    }
     void Press(HWND window) { HandleWindowDrag(WM_LBUTTONDOWN, MK_LBUTTON, 0, window, m_state); }
 
     static HWND s_window;
     static HWND s_other;
+    static WNDPROC s_staticProc;
+    static DragState* s_hookedState;
     HWND m_window = nullptr;
     HCURSOR m_arrow = nullptr;
     DragState m_state = {};
@@ -165,6 +182,8 @@ protected:
 
 HWND DragHookTest::s_window = nullptr;
 HWND DragHookTest::s_other = nullptr;
+WNDPROC DragHookTest::s_staticProc = nullptr;
+DragState* DragHookTest::s_hookedState = nullptr;
 
 TEST_F(DragHookTest, NoDragStartsInAHiddenOrBackgroundWindow)
 {
@@ -215,6 +234,40 @@ TEST_F(DragHookTest, ADragHoldsTheCaptureAndTheMoveCursorUntilItEnds)
         }
         HandleWindowDrag(WM_LBUTTONUP, 0, 0, m_window, m_state);
     }
+}
+
+TEST_F(DragHookTest, LosingTheCaptureEndsTheDragSoTheBareMouseMovesNothing)
+{
+    s_hookedState = &m_state;
+    Press(m_window);
+    ASSERT_TRUE(m_state.dragging);
+
+    // Another window of the program takes the mouse, e.g. a control that captures it.
+    ::SetCapture(s_other);
+    EXPECT_FALSE(m_state.dragging);
+    EXPECT_EQ(nullptr, m_state.savedCursor);
+    EXPECT_EQ(m_arrow, ::GetCursor()) << "cursor restored";
+    ::ReleaseCapture();
+
+    RECT before;
+    ::GetWindowRect(m_window, &before);
+    m_state.lastCursorPos = {-500, -500};
+    ::SendMessageW(m_window, WM_MOUSEMOVE, 0, 0);
+    RECT after;
+    ::GetWindowRect(m_window, &after);
+    EXPECT_EQ(before.left, after.left);
+    EXPECT_EQ(before.top, after.top);
+}
+
+TEST_F(DragHookTest, ReleasingTheCaptureItselfEndsTheDragOnce)
+{
+    s_hookedState = &m_state;
+    Press(m_window);
+    ASSERT_TRUE(m_state.dragging);
+    ::SendMessageW(m_window, WM_LBUTTONUP, 0, 0);
+    EXPECT_FALSE(m_state.dragging);
+    EXPECT_EQ(nullptr, ::GetCapture());
+    EXPECT_EQ(m_arrow, ::GetCursor());
 }
 
 TEST_F(DragHookTest, MovingWithoutADragMovesNothing)

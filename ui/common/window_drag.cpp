@@ -86,10 +86,12 @@ void EndDrag(DragState& state)
 {
     if (!state.dragging)
         return;
-    ::SetCursor(state.savedCursor);
-    ::ReleaseCapture();
+    // Cleared first: releasing the capture sends WM_CAPTURECHANGED back through the hook.
+    const HCURSOR saved = state.savedCursor;
     state.savedCursor = nullptr;
     state.dragging = FALSE;
+    ::SetCursor(saved);
+    ::ReleaseCapture();
 }
 
 } // namespace
@@ -114,6 +116,12 @@ void HandleWindowDrag(UINT message, WPARAM wParam, LPARAM lParam, HWND window, D
         break;
     case WM_ACTIVATE:
         if (wParam == 0)
+            EndDrag(state);
+        break;
+    case WM_CAPTURECHANGED:
+        // Someone else took the mouse: without the capture the drag could not see the button
+        // go up, and the window would follow the bare mouse.
+        if (reinterpret_cast<HWND>(lParam) != window)
             EndDrag(state);
         break;
     default:
