@@ -1,26 +1,29 @@
 #include "model/entry_pairing.h"
 
-#include <deque>
-#include <string>
+#include <string_view>
 #include <unordered_map>
 
 std::vector<size_t> PairStoredKeys(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries)
 {
-    // Entry indexes by name, in sequence order: the front of a queue is the first unpaired entry.
-    std::unordered_map<std::wstring, std::deque<size_t>> unpaired;
-    unpaired.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
+    // For every name the first entry not paired yet, and behind each entry the next one of the same
+    // name, in sequence order. The names stay in `entries`, which the pairing does not rename.
+    std::unordered_map<std::wstring_view, size_t> firstUnpaired;
+    firstUnpaired.reserve(entries.size());
+    std::vector<size_t> nextOfSameName(entries.size(), NO_PAIRED_ENTRY);
+    for (size_t i = entries.size(); i-- > 0;) {
         entries[i].matched = 0;
-        unpaired[entries[i].processName].push_back(i);
+        auto slot = firstUnpaired.emplace(entries[i].processName, NO_PAIRED_ENTRY).first;
+        nextOfSameName[i] = slot->second;
+        slot->second = i;
     }
 
     std::vector<size_t> pairs(stored.size(), NO_PAIRED_ENTRY);
     for (size_t s = 0; s < stored.size(); ++s) {
-        auto found = unpaired.find(stored[s].processName);
-        if (found == unpaired.end() || found->second.empty())
+        auto found = firstUnpaired.find(stored[s].processName);
+        if (found == firstUnpaired.end() || found->second == NO_PAIRED_ENTRY)
             continue;
-        size_t e = found->second.front();
-        found->second.pop_front();
+        size_t e = found->second;
+        found->second = nextOfSameName[e];
         entries[e].matched |= ENTRY_MATCHED;
         stored[s].matched |= ENTRY_MATCHED;
         pairs[s] = e;
