@@ -9,9 +9,9 @@ bash "$root/tools/install-deps.sh" || exit 1
 bash "$root/tools/build.sh" || exit 1
 export KESTRUNE_WINEPREFIX="${KESTRUNE_WINEPREFIX:-$root/build/bench-wineprefix}"
 source "$root/tools/wine-env.sh"
-prepare_prefix
 start_display
 trap stop_display EXIT
+prepare_prefix
 
 status=0
 for source in "$root"/bench/*.cpp; do

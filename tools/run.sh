@@ -6,10 +6,10 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/tools/install-deps.sh"
 bash "$root/tools/build.sh" --target Kestrune
 source "$root/tools/wine-env.sh"
-prepare_prefix
 if [ -z "${DISPLAY:-}" ]; then
   start_display
   trap stop_display EXIT
   echo "No display: Kestrune runs on the virtual display $DISPLAY"
 fi
+prepare_prefix
 wine "$root/build/Kestrune.exe"

@@ -6,9 +6,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/tools/install-deps.sh" || exit 1
 bash "$root/tools/build.sh" || exit 1
 source "$root/tools/wine-env.sh"
-prepare_prefix
 start_display
 trap stop_display EXIT
+prepare_prefix
 
 mkdir -p "$root/build/test-results" "$root/build/screenshots"
 passed=0; failed=0; broken=0
