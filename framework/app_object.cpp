@@ -12,6 +12,13 @@ CAppObject* CurrentApp()
     return s_currentApp;
 }
 
+HWND DefaultDialogOwner()
+{
+    const CAppObject* app = CurrentApp();
+    const HWND main = app ? app->MainWindow() : nullptr;
+    return main ? ::GetLastActivePopup(main) : nullptr;
+}
+
 CAppObject::CAppObject(const wchar_t* appName)
     : m_appName(appName ? appName : ExecutableBaseName())
 {

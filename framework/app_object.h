@@ -62,3 +62,7 @@ private:
 
 // The application object of the process, or null when there is none.
 CAppObject* CurrentApp();
+
+// The window that a dialog without a parent belongs to: the popup the user last worked in above
+// the main window (a dialog opened from a dialog), else the main window; null without either.
+HWND DefaultDialogOwner();

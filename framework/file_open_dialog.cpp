@@ -52,11 +52,9 @@ INT_PTR CFileOpenDialog::DoModal()
 {
     if (!m_ofn.hwndOwner) {
         // The window the user is working in, so that it cannot be used while the dialog runs.
-        m_ofn.hwndOwner = ::GetActiveWindow();
-        if (!m_ofn.hwndOwner) {
-            if (CAppObject* app = CurrentApp())
-                m_ofn.hwndOwner = app->MainWindow();
-        }
+        m_ofn.hwndOwner = DefaultDialogOwner();
+        if (!m_ofn.hwndOwner)
+            m_ofn.hwndOwner = ::GetActiveWindow();
     }
     const BOOL chosen = m_openDialog ? ::GetOpenFileNameW(&m_ofn) : ::GetSaveFileNameW(&m_ofn);
     return chosen ? IDOK : IDCANCEL;

@@ -11,8 +11,8 @@
 class CFileOpenDialog {
 public:
     // openDialog: TRUE for File Open, FALSE for Save As. filter: "Text|*.txt|All|*.*|".
-    // Without a parent the dialog is owned by the active window of the thread, else the
-    // application's main window.
+    // Without a parent the dialog is owned by the window the user works in: the main window's
+    // last active popup, or the main window, or without one the active window.
     explicit CFileOpenDialog(BOOL openDialog, const wchar_t* defaultExtension = nullptr,
                              const wchar_t* fileName = nullptr,
                              DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,

@@ -22,11 +22,7 @@ CModalDialog::~CModalDialog()
 
 HWND CModalDialog::ResolveOwner() const
 {
-    HWND owner = m_parent;
-    if (!owner) {
-        if (CAppObject* app = CurrentApp())
-            owner = app->MainWindow();
-    }
+    HWND owner = m_parent ? m_parent : DefaultDialogOwner();
     // A dialog is owned by a top-level window, never by a control.
     if (owner)
         owner = ::GetAncestor(owner, GA_ROOT);

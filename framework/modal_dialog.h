@@ -18,7 +18,8 @@
 class CModalDialog {
 public:
     // A template from the program's resources. Without a parent the dialog is owned by the
-    // application's main window, if there is one when it runs.
+    // application's main window when it runs, or by the dialog last active above it (so that a
+    // dialog opened from a dialog disables that one).
     explicit CModalDialog(UINT templateId, HWND parent = nullptr);
     // A template built in memory; it must outlive DoModal.
     explicit CModalDialog(const DLGTEMPLATE* dialogTemplate, HWND parent = nullptr);

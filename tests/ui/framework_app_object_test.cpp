@@ -177,3 +177,35 @@ TEST_F(MainWindowOfCurrentApp, ADestroyedMainDialogIsForgotten)
     other.m_script = [](CTestDialog& d) { return ::GetWindow(d.m_hWnd, GW_OWNER) ? INT_PTR(1) : INT_PTR(2); };
     EXPECT_EQ(2, other.DoModal());
 }
+
+TEST_F(MainWindowOfCurrentApp, ADialogWithoutParentOpenedFromAnotherDialogIsOwnedByThatDialog)
+{
+    CAppObject& app = *CurrentApp();
+    DialogTemplate mainTmpl(L"Main", 200, 100);
+    DialogTemplate childTmpl(L"Child", 150, 80);
+    DialogTemplate grandchildTmpl(L"Grandchild", 100, 50);
+    CTestDialog mainDialog(mainTmpl.Get());
+    app.SetMainWindow(&mainDialog);
+
+    HWND childWindow = nullptr;
+    HWND grandchildOwner = nullptr;
+    BOOL childEnabledDuringGrandchild = TRUE;
+    mainDialog.m_script = [&](CTestDialog& main) {
+        CTestDialog child(childTmpl.Get(), main.m_hWnd);
+        child.m_script = [&](CTestDialog& c) {
+            childWindow = c.m_hWnd;
+            CTestDialog grandchild(grandchildTmpl.Get());
+            grandchild.m_script = [&](CTestDialog& g) {
+                grandchildOwner = ::GetWindow(g.m_hWnd, GW_OWNER);
+                childEnabledDuringGrandchild = ::IsWindowEnabled(c.m_hWnd);
+                return IDOK;
+            };
+            return grandchild.DoModal();
+        };
+        return child.DoModal();
+    };
+    EXPECT_EQ(IDOK, mainDialog.DoModal());
+    EXPECT_NE(nullptr, childWindow);
+    EXPECT_EQ(childWindow, grandchildOwner);
+    EXPECT_FALSE(childEnabledDuringGrandchild);
+}
