@@ -126,6 +126,8 @@ public:
     // The item data (LVIF_PARAM); false when the item cannot be read.
     bool ItemData(int row, LPARAM& data) const;
     std::vector<int> SelectedRows() const;
+    // Sets the masked state bits of a row (-1: every row) as LVM_SETITEMSTATE does.
+    bool SetItemState(int row, UINT state, UINT mask) const;
     // The row's bounds (LVIR_BOUNDS) in screen coordinates; false when the row has none.
     bool RowRect(int row, RECT& screenRect) const;
 
@@ -149,6 +151,20 @@ bool PostKeyToFocus(HWND anyWindowOfThread, UINT virtualKey);
 bool SendCtrlKey(HWND window, UINT virtualKey);
 // Moves the cursor to the screen point and clicks the left button with real input.
 bool ClickAt(POINT screenPoint);
+// The same with the right button.
+bool RightClickAt(POINT screenPoint);
+// Brings the window to the foreground and waits until it is there.
+bool BringToForeground(HWND window);
+// Presses the keys in order and releases them in reverse order with real input, to whatever has
+// the keyboard now (an open menu included): {VK_MENU, 'E'} is Alt+E, {VK_DOWN} one arrow key.
+bool TypeChord(const std::vector<UINT>& virtualKeys);
+// Gives a control of a dialog the keyboard focus as the dialog manager does (WM_NEXTDLGCTL) and
+// waits until it has it.
+bool FocusControl(HWND dialog, int id);
+// Posts one WM_CHAR per character to the control, as typing into it does.
+bool TypeText(HWND control, const std::wstring& text);
+// A visible popup menu window (#32768) of the process, or null.
+HWND FindPopupMenu(DWORD processId);
 // The centre of a window in screen coordinates.
 POINT CentreOf(HWND window);
 

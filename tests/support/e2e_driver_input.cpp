@@ -69,6 +69,61 @@ bool ClickAt(POINT screenPoint)
     return ::SendInput(2, inputs, sizeof(INPUT)) == 2;
 }
 
+bool RightClickAt(POINT screenPoint)
+{
+    if (!::SetCursorPos(screenPoint.x, screenPoint.y))
+        return false;
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    return ::SendInput(2, inputs, sizeof(INPUT)) == 2;
+}
+
+bool BringToForeground(HWND window)
+{
+    ::SetForegroundWindow(window);
+    return WaitUntil([&] { return ::GetForegroundWindow() == window; }, 3000);
+}
+
+bool TypeChord(const std::vector<UINT>& virtualKeys)
+{
+    std::vector<INPUT> inputs;
+    for (UINT key : virtualKeys)
+        inputs.push_back(KeyInput(key, false));
+    for (auto key = virtualKeys.rbegin(); key != virtualKeys.rend(); ++key)
+        inputs.push_back(KeyInput(*key, true));
+    const UINT count = static_cast<UINT>(inputs.size());
+    return count > 0 && ::SendInput(count, inputs.data(), sizeof(INPUT)) == count;
+}
+
+bool FocusControl(HWND dialog, int id)
+{
+    const HWND control = ::GetDlgItem(dialog, id);
+    if (!control || !::PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE))
+        return false;
+    return WaitUntil([&] { return FocusedControl(dialog) == control; }, 3000);
+}
+
+bool TypeText(HWND control, const std::wstring& text)
+{
+    for (wchar_t ch : text) {
+        if (!::PostMessageW(control, WM_CHAR, ch, 1))
+            return false;
+    }
+    return true;
+}
+
+HWND FindPopupMenu(DWORD processId)
+{
+    for (HWND window : TopLevelWindows(processId)) {
+        if (ClassNameOf(window) == L"#32768")
+            return window;
+    }
+    return nullptr;
+}
+
 POINT CentreOf(HWND window)
 {
     RECT rect = {};

@@ -134,4 +134,14 @@ std::vector<int> RemoteListView::SelectedRows() const
     return rows;
 }
 
+bool RemoteListView::SetItemState(int row, UINT state, UINT mask) const
+{
+    LVITEMW item = {};
+    item.state = state;
+    item.stateMask = mask;
+    return Write(&item, sizeof(item), ITEM_OFFSET) &&
+           ::SendMessageW(m_list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                          reinterpret_cast<LPARAM>(m_buffer + ITEM_OFFSET)) != FALSE;
+}
+
 } // namespace e2e

@@ -1,0 +1,74 @@
+#pragma once
+// The fixture of the end-to-end tests: one real Kestrune.exe per test against the test prefix's
+// registry (LocalDumps cleared before and after), a scratch folder of the test's own, and the
+// steps a user takes again and again: open the add dialog, fill it in, answer a question, close.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/e2e_driver.h"
+#include "tests/support/registry_fixture.h"
+
+namespace e2e {
+
+const wchar_t* const ADD_CAPTION = L"Add Crash Dump Settings For Specific Program";
+const wchar_t* const EDIT_CAPTION = L"Edit Crash Dump Settings For Specific Program";
+const wchar_t* const EXIT_QUESTION = L"Do you want to exit without saving changes?";
+
+// What the program settings dialog is filled with; empty fields are left as they are.
+struct ProgramInput {
+    std::wstring name;
+    std::wstring folder;
+    int dumpTypeItem = -1;  // combo position: 0 empty, 1 mini, 2 full; -1 untouched
+    std::wstring count;
+};
+
+class KestruneSession : public LocalDumpsTest {
+protected:
+    void TearDown() override;
+
+    // Starts the program and brings its window to the foreground; fails the test otherwise.
+    void Launch();
+    HWND Main() const { return m_program.MainWindow(); }
+    DWORD Pid() const { return m_program.Id(); }
+    std::vector<std::wstring> RowNames() const;
+    std::vector<int> SelectedRows() const;
+    // Selects exactly these rows (LVM_SETITEMSTATE from outside) and waits until the buttons follow.
+    void SelectRows(const std::vector<int>& rows);
+
+    // Presses "&+" and waits for the add dialog; null when it did not open.
+    HWND OpenAddDialog();
+    // Fills the open program dialog and presses its OK button ("Add" or "OK").
+    void FillAndConfirm(HWND dialog, const ProgramInput& input);
+    // The whole add: "&+", fill in, Add, and the dialog gone again.
+    void AddProgram(const ProgramInput& input);
+    void WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
+
+    // The message box the program shows next; fails the test when none comes.
+    MessageBoxInfo ExpectMessageBox(const std::wstring& text, DWORD timeoutMs = 10000);
+    void Answer(const MessageBoxInfo& box, int button);
+
+    // Closes the window and expects the program to end without asking anything.
+    void CloseExpectingNoQuestion();
+    // Closes the window and returns the question it asked (fails the test without one).
+    MessageBoxInfo CloseExpectingQuestion();
+
+    // A fresh folder under the temporary folder, removed with everything in it at tear-down.
+    const std::wstring& ScratchFolder();
+
+    ProgramProcess m_program;
+
+private:
+    std::wstring m_scratch;
+};
+
+// Everyone (S-1-1-0) holds an allow entry with write access in the folder's DACL.
+bool EveryoneMayWrite(const std::wstring& folder);
+bool FolderExists(const std::wstring& folder);
+// A registry DWORD value, or -1 when it is missing or of another type.
+long long DwordOf(const std::wstring& keyPath, const wchar_t* name);
+
+} // namespace e2e

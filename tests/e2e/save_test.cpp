@@ -1,0 +1,163 @@
+// Saving through the real window: a new global folder and a new program entry typed in and saved
+// with "&SAVE" or Enter, checked in the registry, on disk and by the process's exit; and a save that
+// fails on a folder whose parent is missing, keeps every edit, and completes on the second try.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "model/registry_layout.h"
+#include "res/resource.h"
+#include "tests/e2e/kestrune_session.h"
+
+using namespace e2e;
+
+namespace {
+
+class SaveTest : public KestruneSession {};
+
+std::wstring SystemText(DWORD code)
+{
+    wchar_t* buffer = nullptr;
+    ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text;
+    for (const wchar_t* c = buffer; c && *c; ++c) {
+        if (*c != L'\r' && *c != L'\n')
+            text += *c;
+    }
+    ::LocalFree(buffer);
+    return text;
+}
+
+} // namespace
+
+TEST_F(SaveTest, ANewGlobalFolderAndAnAddedProgramAreWrittenWithTheirFoldersAndTheProgramExits)
+{
+    const std::wstring globalFolder = ScratchFolder() + L"\\Global Dumps";
+    const std::wstring programFolder = ScratchFolder() + L"\\Crashy Dumps";
+    ASSERT_NO_FATAL_FAILURE(Launch());
+
+    // 1. The folder edit changes.
+    const HWND folderEdit = ::GetDlgItem(Main(), IDC_EDIT_DUMP_FOLDER);
+    ASSERT_TRUE(TypeText(folderEdit, globalFolder));
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(Main(), IDC_EDIT_DUMP_FOLDER) == globalFolder; }));
+    EXPECT_EQ(BST_CHECKED, CheckState(Main(), IDC_CHECK_SET_ACL));
+
+    // 2. "&+" opens the empty add dialog; the name is typed and Add pressed.
+    const HWND add = OpenAddDialog();
+    ASSERT_NE(nullptr, add);
+    EXPECT_EQ(L"Add", ControlText(add, IDOK));
+    EXPECT_EQ(L"", ControlText(add, IDC_EDIT_PROCESS_NAME));
+    EXPECT_EQ(BST_CHECKED, CheckState(add, IDC_CHECK_SET_ACL));
+    EXPECT_EQ(CB_ERR, ComboSelection(add, IDC_COMBO_DUMP_TYPE));
+    ASSERT_TRUE(TypeText(::GetDlgItem(add, IDC_EDIT_PROCESS_NAME), L"crashy.exe"));
+    ASSERT_TRUE(TypeText(::GetDlgItem(add, IDC_EDIT_DUMP_FOLDER), programFolder));
+    ASSERT_TRUE(SelectComboItem(add, IDC_COMBO_DUMP_TYPE, 2));
+    ASSERT_TRUE(TypeText(::GetDlgItem(add, IDC_EDIT_DUMP_COUNT), L"7"));
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(add, IDC_EDIT_DUMP_COUNT) == L"7"; }));
+    ASSERT_TRUE(PressButton(add, IDOK));
+    WaitUntilGone(add);
+
+    // 3. The row is there and selected.
+    RemoteListView list(::GetDlgItem(Main(), IDC_LIST_PROGRAMS));
+    ASSERT_EQ(1, list.RowCount());
+    EXPECT_EQ((std::vector<std::wstring>{L"crashy.exe", L"Full dump", L"7", programFolder}), list.RowTexts(0));
+    EXPECT_EQ(std::vector<int>{0}, list.SelectedRows());
+    EXPECT_FALSE(reg64::KeyExists(LOCALDUMPS_KEY_PATH)) << "something was written before SAVE";
+    EXPECT_FALSE(FolderExists(globalFolder));
+
+    // 4.-7. SAVE writes everything and the program ends.
+    ASSERT_TRUE(PressButton(Main(), IDOK));
+    ASSERT_TRUE(m_program.WaitForExit()) << "the program did not end after saving";
+    EXPECT_EQ(0u, m_program.ExitCode());
+
+    EXPECT_EQ(globalFolder, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
+    EXPECT_FALSE(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE).exists);
+    EXPECT_FALSE(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).exists);
+    EXPECT_TRUE(FolderExists(globalFolder));
+    EXPECT_TRUE(EveryoneMayWrite(globalFolder));
+
+    EXPECT_EQ(std::vector<std::wstring>{L"crashy.exe"}, reg64::Subkeys(LOCALDUMPS_KEY_PATH));
+    const std::wstring programKey = ProgramKeyPath(L"crashy.exe");
+    EXPECT_EQ(programFolder, reg64::GetString(programKey, VALUE_DUMP_FOLDER));
+    EXPECT_EQ(2, DwordOf(programKey, VALUE_DUMP_TYPE));
+    EXPECT_EQ(7, DwordOf(programKey, VALUE_DUMP_COUNT));
+    EXPECT_TRUE(FolderExists(programFolder));
+    EXPECT_TRUE(EveryoneMayWrite(programFolder));
+    // Nothing went to the 32-bit view.
+    EXPECT_FALSE(reg64::KeyExists(LOCALDUMPS_KEY_PATH, KEY_WOW64_32KEY));
+}
+
+TEST_F(SaveTest, WithoutTheAclBoxTheNewFolderIsCreatedButNotOpenedToEveryone)
+{
+    const std::wstring folder = ScratchFolder() + L"\\Plain";
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    ASSERT_TRUE(SetControlText(Main(), IDC_EDIT_DUMP_FOLDER, folder));
+    ASSERT_TRUE(PressButton(Main(), IDC_CHECK_SET_ACL));
+    ASSERT_TRUE(WaitUntil([&] { return CheckState(Main(), IDC_CHECK_SET_ACL) == BST_UNCHECKED; }));
+
+    ASSERT_TRUE(PressButton(Main(), IDOK));
+    ASSERT_TRUE(m_program.WaitForExit());
+    EXPECT_EQ(folder, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
+    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_FALSE(EveryoneMayWrite(folder)) << "the folder was opened to everyone without being asked";
+}
+
+TEST_F(SaveTest, EnterInTheFolderEditSavesAndExits)
+{
+    const std::wstring folder = ScratchFolder() + L"\\By Enter";
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    ASSERT_TRUE(FocusControl(Main(), IDC_EDIT_DUMP_FOLDER));
+    ASSERT_TRUE(TypeText(::GetDlgItem(Main(), IDC_EDIT_DUMP_FOLDER), folder));
+    ASSERT_TRUE(SelectComboItem(Main(), IDC_COMBO_DUMP_TYPE, 1));
+    ASSERT_TRUE(SetControlText(Main(), IDC_EDIT_DUMP_COUNT, L"12"));
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(Main(), IDC_EDIT_DUMP_FOLDER) == folder; }));
+
+    ASSERT_TRUE(FocusControl(Main(), IDC_EDIT_DUMP_FOLDER));
+    ASSERT_TRUE(PostKeyToFocus(Main(), VK_RETURN));
+    ASSERT_TRUE(m_program.WaitForExit()) << "Enter in the folder edit did not save and exit";
+    EXPECT_EQ(0u, m_program.ExitCode());
+    EXPECT_EQ(folder, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
+    EXPECT_EQ(1, DwordOf(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE));
+    EXPECT_EQ(12, DwordOf(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT));
+    EXPECT_TRUE(FolderExists(folder));
+}
+
+TEST_F(SaveTest, AFolderWithoutItsParentFailsKeepsEveryEditAndTheSecondSaveCompletes)
+{
+    const std::wstring parent = ScratchFolder() + L"\\not yet";
+    const std::wstring folder = parent + L"\\Dumps";
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    ASSERT_TRUE(SetControlText(Main(), IDC_EDIT_DUMP_FOLDER, folder));
+    ASSERT_TRUE(SetControlText(Main(), IDC_EDIT_DUMP_COUNT, L"3"));
+    ASSERT_NO_FATAL_FAILURE(AddProgram({L"later.exe", L"", 1, L""}));
+
+    ASSERT_TRUE(PressButton(Main(), IDOK));
+    const MessageBoxInfo box = ExpectMessageBox(L"ERROR: Failed to create folder to store dump files:\n\n" + folder +
+                                                L"\n\n(3) " + SystemText(3));
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(SystemText(3).empty());
+    EXPECT_EQ(L"Kestrune", box.caption);
+    EXPECT_EQ((std::vector<std::wstring>{L"OK"}), box.ButtonTexts());
+    ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
+
+    // The window stays with every edit; the commit stopped before any value or program key.
+    EXPECT_TRUE(m_program.IsRunning());
+    EXPECT_TRUE(::IsWindowEnabled(Main()));
+    EXPECT_EQ(folder, ControlText(Main(), IDC_EDIT_DUMP_FOLDER));
+    EXPECT_EQ(L"3", ControlText(Main(), IDC_EDIT_DUMP_COUNT));
+    EXPECT_EQ(std::vector<std::wstring>{L"later.exe"}, RowNames());
+    EXPECT_FALSE(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER).exists);
+    EXPECT_FALSE(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).exists);
+    EXPECT_TRUE(reg64::Subkeys(LOCALDUMPS_KEY_PATH).empty());
+    EXPECT_FALSE(FolderExists(parent));
+
+    // With the parent made, the same save completes.
+    ASSERT_TRUE(::CreateDirectoryW(parent.c_str(), nullptr));
+    ASSERT_TRUE(PressButton(Main(), IDOK));
+    ASSERT_TRUE(m_program.WaitForExit()) << "the second save did not complete";
+    EXPECT_EQ(folder, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
+    EXPECT_EQ(3, DwordOf(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT));
+    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_EQ(1, DwordOf(ProgramKeyPath(L"later.exe"), VALUE_DUMP_TYPE));
+}
