@@ -26,8 +26,9 @@ struct ProgramInput {
     std::wstring count;
 };
 
+// Its steps are public so that the tables of cases can call them.
 class KestruneSession : public LocalDumpsTest {
-protected:
+public:
     void TearDown() override;
 
     // Starts the program and brings its window to the foreground; fails the test otherwise.
