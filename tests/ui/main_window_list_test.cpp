@@ -79,6 +79,11 @@ TEST_F(MainWindowTest, LoadingShowsEveryProgramKeyInNameOrderWithItsTexts)
                 EXPECT_EQ(CellText(list, row, column), expected[row][column]) << row << "," << column;
         }
         ExpectRowsMatchEntries(w);
+        // The entries keep the order in which the registry lists the keys.
+        std::vector<std::wstring> entryNames;
+        for (const ProgramEntry& entry : w.Entries())
+            entryNames.push_back(entry.processName);
+        EXPECT_EQ(entryNames, reg64::Subkeys(LOCALDUMPS_KEY_PATH));
         for (const ProgramEntry& entry : w.Entries()) {
             EXPECT_FALSE(entry.modified);
             EXPECT_FALSE(entry.settings.setAcl);

@@ -116,7 +116,8 @@ private:
     // The entry index a row refers to, or -1 when its item data cannot be read or is out of range.
     int RowEntryIndex(int row) const;
     bool SetRowEntryIndex(int row, int entryIndex) const;
-    void RenumberRowsAfterRemoval(const std::vector<int>& removedBelow, int removedCount) const;
+    // Renumbers the rows' item data after entries left m_entries (see CountFlaggedBelow).
+    void RenumberRows(const std::vector<int>& leftBelow) const;
 
     HICON m_hIcon;
     DragState m_dragState;

@@ -6,6 +6,7 @@
 #include "model/stored_settings.h"
 #include "model/text_utils.h"
 #include "res/resource.h"
+#include "ui/main/index_shift.h"
 
 namespace {
 
@@ -72,28 +73,47 @@ void CKestruneDlg::InitProgramList()
 bool CKestruneDlg::LoadProgramEntries()
 {
     bool result = true;
+    // The list repaints once at the end instead of after every row.
+    m_list.Send(WM_SETREDRAW, FALSE);
     m_list.DeleteAllItems();
     m_entries.clear();
 
-    int rowsInserted = 0;
-    const ReadStatus status = ReadProgramKeys([&](const ProgramEntry& stored) {
-        const int row = InsertNameRow(rowsInserted, stored.processName);
-        if (row == -1) {
-            result = false;
-            return;
-        }
-        ++rowsInserted;
-        m_entries.push_back(stored);
-        if (!SetRowEntryIndex(row, static_cast<int>(m_entries.size()) - 1)) {
-            result = false;
-            return;
-        }
-        if (!SetEntryRowText(row, stored, true))
-            result = false;
-    });
-    if (status != READ_OK)
+    std::vector<ProgramEntry> stored;
+    if (ReadProgramKeys([&stored](const ProgramEntry& record) { stored.push_back(record); }) != READ_OK)
         result = false;
 
+    // The control places every row by name wherever it is inserted from. Rows go in last-read
+    // first: the registry lists names in order, and a sorted list control finds the place of a
+    // name that sorts first at once, while one that sorts last costs a walk over every row. Each
+    // row's item data is its record's place in the reading order.
+    std::vector<char> skipped(stored.size(), 0);
+    int rowsInserted = 0;
+    for (size_t i = stored.size(); i-- > 0;) {
+        const int row = InsertNameRow(rowsInserted, stored[i].processName);
+        if (row == -1) {
+            // The record is left out of m_entries.
+            skipped[i] = 1;
+            result = false;
+            continue;
+        }
+        ++rowsInserted;
+        if (!SetRowEntryIndex(row, static_cast<int>(i)))
+            result = false;  // the row keeps only its name
+        else if (!SetEntryRowText(row, stored[i], true))
+            result = false;
+    }
+
+    // m_entries holds the records that got a row, in reading order, unmarked.
+    for (size_t i = 0; i < stored.size(); ++i) {
+        if (!skipped[i])
+            m_entries.push_back(std::move(stored[i]));
+    }
+    const std::vector<int> skippedBelow = CountFlaggedBelow(skipped);
+    if (skippedBelow.back() > 0)
+        RenumberRows(skippedBelow);
+
+    m_list.Send(WM_SETREDRAW, TRUE);
+    ::InvalidateRect(m_list.GetSafeHwnd(), nullptr, TRUE);
     UpdateListButtons(true);
     return result;
 }
@@ -140,6 +160,24 @@ bool CKestruneDlg::SetRowEntryIndex(int row, int entryIndex) const
     item.iItem = row;
     item.lParam = entryIndex;
     return m_list.Send(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+void CKestruneDlg::RenumberRows(const std::vector<int>& leftBelow) const
+{
+    // Every row's item data drops by the number of entries that left from below it. A row whose
+    // entry left although the row stayed (its deletion failed) points at the entry that followed.
+    const LPARAM oldCount = static_cast<LPARAM>(leftBelow.size()) - 1;
+    const int rows = m_list.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        LVITEMW item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        if (!m_list.Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || item.lParam < 0)
+            continue;
+        const int drop = leftBelow[static_cast<size_t>(item.lParam >= oldCount ? oldCount : item.lParam)];
+        if (drop != 0)
+            SetRowEntryIndex(row, static_cast<int>(item.lParam) - drop);
+    }
 }
 
 bool CKestruneDlg::CollectSelection(std::vector<SelectedRow>& selection) const

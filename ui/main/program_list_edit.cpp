@@ -5,6 +5,7 @@
 #include "framework/message_box.h"
 #include "framework/wait_cursor.h"
 #include "model/text_utils.h"
+#include "ui/main/index_shift.h"
 #include "ui/settings/add_edit_prog_dlg.h"
 
 namespace {
@@ -12,17 +13,6 @@ namespace {
 void Beep()
 {
     ::MessageBeep(MB_ICONHAND);
-}
-
-bool ReadRowParam(HWND list, int row, LPARAM& data)
-{
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-        return false;
-    data = item.lParam;
-    return true;
 }
 
 void SetRowState(HWND list, int row, UINT state, UINT mask)
@@ -120,20 +110,17 @@ void CKestruneDlg::DeletePrograms()
     const size_t oldCount = m_entries.size();
     std::vector<char> removed(oldCount, 0);
     bool rowDeletionFailed = false;
-    for (auto pair = selection.rbegin(); pair != selection.rend(); ++pair) {
-        if (!m_list.DeleteItem(pair->row))
-            rowDeletionFailed = true;
-        removed[static_cast<size_t>(pair->entryIndex)] = 1;
+    if (static_cast<int>(selection.size()) == m_list.GetItemCount() && m_list.DeleteAllItems()) {
+        // Every row goes: one call instead of one per row.
+        for (const SelectedRow& pair : selection)
+            removed[static_cast<size_t>(pair.entryIndex)] = 1;
+    } else {
+        for (auto pair = selection.rbegin(); pair != selection.rend(); ++pair) {
+            if (!m_list.DeleteItem(pair->row))
+                rowDeletionFailed = true;
+            removed[static_cast<size_t>(pair->entryIndex)] = 1;
+        }
     }
-
-    // removedBelow[i]: how many removed entries had an index below i.
-    std::vector<int> removedBelow(oldCount + 1, 0);
-    int removedCount = 0;
-    for (size_t i = 0; i < oldCount; ++i) {
-        removedBelow[i] = removedCount;
-        removedCount += removed[i];
-    }
-    removedBelow[oldCount] = removedCount;
 
     size_t kept = 0;
     for (size_t i = 0; i < oldCount; ++i) {
@@ -144,7 +131,7 @@ void CKestruneDlg::DeletePrograms()
         }
     }
     m_entries.resize(kept);
-    RenumberRowsAfterRemoval(removedBelow, removedCount);
+    RenumberRows(CountFlaggedBelow(removed));
 
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
@@ -152,23 +139,6 @@ void CKestruneDlg::DeletePrograms()
     UpdateListButtons(true);
     if (rowDeletionFailed)
         Beep();
-}
-
-void CKestruneDlg::RenumberRowsAfterRemoval(const std::vector<int>& removedBelow, int removedCount) const
-{
-    // Every row's item data drops by the number of removed indexes below it. A row whose deletion
-    // failed keeps a place in the list and points at the entry that followed its own.
-    const HWND list = m_list.GetSafeHwnd();
-    const LPARAM oldCount = static_cast<LPARAM>(removedBelow.size()) - 1;
-    const int rows = m_list.GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        LPARAM data = 0;
-        if (!ReadRowParam(list, row, data) || data < 0)
-            continue;
-        const int drop = data >= oldCount ? removedCount : removedBelow[static_cast<size_t>(data)];
-        if (drop != 0)
-            SetRowEntryIndex(row, static_cast<int>(data) - drop);
-    }
 }
 
 LRESULT CKestruneDlg::OnFindProcess(const wchar_t* processName, int skipRow)
