@@ -38,10 +38,13 @@ bool SetCellText(HWND list, int row, int column, const std::wstring& text)
 int CKestruneDlg::InsertNameRow(int position, const std::wstring& processName)
 {
     // The list sorts by name: the row lands in name order, and the result is where it landed.
+    // Until its item data is set, the row refers to no entry: a row whose data cannot be set must
+    // not stand for entry 0.
     LVITEMW item = {};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = position;
     item.pszText = const_cast<wchar_t*>(processName.c_str());
+    item.lParam = -1;
     return static_cast<int>(m_list.Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
@@ -165,7 +168,8 @@ bool CKestruneDlg::SetRowEntryIndex(int row, int entryIndex) const
 void CKestruneDlg::RenumberRows(const std::vector<int>& leftBelow) const
 {
     // Every row's item data drops by the number of entries that left from below it. A row whose
-    // entry left although the row stayed (its deletion failed) points at the entry that followed.
+    // own entry left although the row stayed (its deletion failed) refers to no entry any more,
+    // rather than to whichever entry moved into its place.
     const LPARAM oldCount = static_cast<LPARAM>(leftBelow.size()) - 1;
     const int rows = m_list.GetItemCount();
     for (int row = 0; row < rows; ++row) {
@@ -174,9 +178,12 @@ void CKestruneDlg::RenumberRows(const std::vector<int>& leftBelow) const
         item.iItem = row;
         if (!m_list.Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || item.lParam < 0)
             continue;
-        const int drop = leftBelow[static_cast<size_t>(item.lParam >= oldCount ? oldCount : item.lParam)];
-        if (drop != 0)
-            SetRowEntryIndex(row, static_cast<int>(item.lParam) - drop);
+        const size_t old = static_cast<size_t>(item.lParam >= oldCount ? oldCount : item.lParam);
+        const bool entryLeft = item.lParam < oldCount && leftBelow[old + 1] != leftBelow[old];
+        if (entryLeft)
+            SetRowEntryIndex(row, -1);
+        else if (leftBelow[old] != 0)
+            SetRowEntryIndex(row, static_cast<int>(item.lParam) - leftBelow[old]);
     }
 }
 
