@@ -13,11 +13,13 @@
 
 #include "app/optional_apis.h"
 #include "app/platform_values.h"
+#include "framework/system_calls.h"
 #include "framework/message_box.h"
 #include "model/commit.h"
 #include "model/registry_access.h"
 #include "model/registry_layout.h"
 #include "model/stored_settings.h"
+#include "tests/support/seam_recorder.h"
 
 namespace {
 
@@ -69,12 +71,13 @@ void DeleteLocalDumps()
     ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, g_registryView, 0);
 }
 
-void SetValues(HKEY key, const std::wstring& folder, DWORD type, DWORD count)
+void SetValues(const SystemCalls& calls, HKEY key, const std::wstring& folder, DWORD type, DWORD count)
 {
-    ::RegSetValueExW(key, VALUE_DUMP_FOLDER, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                     static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-    ::RegSetValueExW(key, VALUE_DUMP_TYPE, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&type), sizeof(type));
-    ::RegSetValueExW(key, VALUE_DUMP_COUNT, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof(count));
+    calls.RegSetValueExW(key, VALUE_DUMP_FOLDER, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                         static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    calls.RegSetValueExW(key, VALUE_DUMP_TYPE, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&type), sizeof(type));
+    calls.RegSetValueExW(key, VALUE_DUMP_COUNT, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
+                         sizeof(count));
 }
 
 // N program keys, each with a folder, a type and a count, and a global dump type.
@@ -85,7 +88,7 @@ void StoreProgramKeys(int count, const std::wstring& folder)
         HKEY key = nullptr;
         ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProgramPath(ProgramName(i)).c_str(), 0, nullptr, 0,
                           KEY_ALL_ACCESS | g_registryView, nullptr, &key, nullptr);
-        SetValues(key, folder, 1, 5);
+        SetValues(RealSystemCalls(), key, folder, 1, 5);
         ::RegCloseKey(key);
     }
     HKEY key = nullptr;
@@ -96,33 +99,34 @@ void StoreProgramKeys(int count, const std::wstring& folder)
     ::RegCloseKey(key);
 }
 
-// Only the calls a read needs: enumerate, open, three queries, close.
+// Only the calls a read needs: enumerate, open, three queries, close. Like the store, the bare
+// loops go through the seam.
 void BareReadLoop(std::vector<std::wstring>& names)
 {
     names.clear();
     HKEY root = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, 0, ReadAccess(), &root) != ERROR_SUCCESS)
+    if (Sys().RegOpenKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, 0, ReadAccess(), &root) != ERROR_SUCCESS)
         return;
     for (DWORD index = 0;; ++index) {
         wchar_t name[256];
         DWORD length = 256;
-        if (::RegEnumKeyExW(root, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (Sys().RegEnumKeyExW(root, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         HKEY key = nullptr;
-        if (::RegOpenKeyExW(root, name, 0, ReadAccess(), &key) == ERROR_SUCCESS) {
+        if (Sys().RegOpenKeyExW(root, name, 0, ReadAccess(), &key) == ERROR_SUCCESS) {
             wchar_t folder[MAX_PATH];
             DWORD value = 0;
             DWORD size = sizeof(folder);
-            ::RegQueryValueExW(key, VALUE_DUMP_FOLDER, nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &size);
+            Sys().RegQueryValueExW(key, VALUE_DUMP_FOLDER, nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &size);
             size = sizeof(value);
-            ::RegQueryValueExW(key, VALUE_DUMP_TYPE, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+            Sys().RegQueryValueExW(key, VALUE_DUMP_TYPE, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
             size = sizeof(value);
-            ::RegQueryValueExW(key, VALUE_DUMP_COUNT, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-            ::RegCloseKey(key);
+            Sys().RegQueryValueExW(key, VALUE_DUMP_COUNT, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+            Sys().RegCloseKey(key);
         }
         names.push_back(name);
     }
-    ::RegCloseKey(root);
+    Sys().RegCloseKey(root);
 }
 
 // Only the calls a rewrite of every key needs: create, make sure of the folder, three sets, close.
@@ -130,12 +134,12 @@ void BareWriteLoop(const std::vector<std::wstring>& names, const std::wstring& f
 {
     for (const std::wstring& name : names) {
         HKEY key = nullptr;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProgramPath(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+        if (Sys().RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProgramPath(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                               WriteAccess(), nullptr, &key, nullptr) != ERROR_SUCCESS)
             continue;
-        ::CreateDirectoryW(folder.c_str(), nullptr);
-        SetValues(key, folder, 1, count);
-        ::RegCloseKey(key);
+        Sys().CreateDirectoryW(folder.c_str(), nullptr);
+        SetValues(Sys(), key, folder, 1, count);
+        Sys().RegCloseKey(key);
     }
 }
 
@@ -149,7 +153,17 @@ std::vector<ProgramEntry> ReadEntries()
 struct Figures {
     int keys;
     double bareRead, read, unchangedCommit, bareReadWrite, rewriteCommit;
+    // System calls per key, counted once through the seam: the same figures without the noise of
+    // a busy machine.
+    double callsBareRead, callsRead, callsUnchangedCommit, callsBareReadWrite, callsRewriteCommit;
 };
+
+double CallsPerKey(int keys, const std::function<void()>& work)
+{
+    SeamRecorder seam;
+    work();
+    return static_cast<double>(seam.Calls().size()) / keys;
+}
 
 // The runs of the different measurements take turns, so that a busy moment of the machine does not
 // fall on one of them only.
@@ -186,18 +200,33 @@ Figures Measure(int keys, int runs, const std::wstring& folder)
             std::printf("warning: the rewrite did not reach every key\n");
         ++count;
     }
-    return {keys, bareRead.seconds, read.seconds, unchangedCommit.seconds, bareReadWrite.seconds,
-            rewriteCommit.seconds};
+    Figures f = {keys, bareRead.seconds, read.seconds, unchangedCommit.seconds, bareReadWrite.seconds,
+                 rewriteCommit.seconds, 0, 0, 0, 0, 0};
+    f.callsBareRead = CallsPerKey(keys, [&] { BareReadLoop(names); });
+    f.callsRead = CallsPerKey(keys, [&] { ReadEntries(); });
+    std::vector<ProgramEntry> entries = ReadEntries();
+    f.callsUnchangedCommit = CallsPerKey(keys, [&] { CommitConfiguration(global, entries); });
+    f.callsBareReadWrite = CallsPerKey(keys, [&] {
+        BareReadLoop(names);
+        BareWriteLoop(names, folder, count);
+    });
+    ++count;
+    for (ProgramEntry& entry : entries)
+        entry.settings.dumpCount = static_cast<LONG>(count);
+    f.callsRewriteCommit = CallsPerKey(keys, [&] { CommitConfiguration(global, entries); });
+    return f;
 }
 
 void Print(const Figures& f)
 {
-    std::printf("%6d keys  read %8.1f ms   bare read loop %8.1f ms   ratio %.2f\n", f.keys, f.read * 1000,
-                f.bareRead * 1000, f.read / f.bareRead);
-    std::printf("%6d keys  no-change commit %8.1f ms   bare read loop %8.1f ms   ratio %.2f\n", f.keys,
-                f.unchangedCommit * 1000, f.bareRead * 1000, f.unchangedCommit / f.bareRead);
-    std::printf("%6d keys  rewrite commit %8.1f ms   bare read+write loop %8.1f ms   ratio %.2f\n", f.keys,
-                f.rewriteCommit * 1000, f.bareReadWrite * 1000, f.rewriteCommit / f.bareReadWrite);
+    std::printf("%6d keys  read              %8.1f ms   bare read loop       %8.1f ms   ratio %.2f   calls/key %.2f vs %.2f\n",
+                f.keys, f.read * 1000, f.bareRead * 1000, f.read / f.bareRead, f.callsRead, f.callsBareRead);
+    std::printf("%6d keys  no-change commit  %8.1f ms   bare read loop       %8.1f ms   ratio %.2f   calls/key %.2f vs %.2f\n",
+                f.keys, f.unchangedCommit * 1000, f.bareRead * 1000, f.unchangedCommit / f.bareRead,
+                f.callsUnchangedCommit, f.callsBareRead);
+    std::printf("%6d keys  rewrite commit    %8.1f ms   bare read+write loop %8.1f ms   ratio %.2f   calls/key %.2f vs %.2f\n",
+                f.keys, f.rewriteCommit * 1000, f.bareReadWrite * 1000, f.rewriteCommit / f.bareReadWrite,
+                f.callsRewriteCommit, f.callsBareReadWrite);
 }
 
 }  // namespace
@@ -217,9 +246,9 @@ int main()
     ::CreateDirectoryW(folder.c_str(), nullptr);
 
     std::printf("Settings store benchmark (best of several runs, real registry of this prefix)\n");
-    Figures small = Measure(1000, 7, folder);
+    Figures small = Measure(1000, 12, folder);
     Print(small);
-    Figures large = Measure(10000, 4, folder);
+    Figures large = Measure(10000, 6, folder);
     Print(large);
     std::printf("growth 1,000 -> 10,000: read %.1fx, no-change commit %.1fx, rewrite commit %.1fx\n",
                 large.read / small.read, large.unchangedCommit / small.unchangedCommit,
