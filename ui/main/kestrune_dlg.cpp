@@ -26,16 +26,23 @@ CKestruneDlg::CKestruneDlg()
       m_hIcon(::LoadIconW(Sys().GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_dragState()
 {
-    m_hWarningIcon = LoadSmallWarningIcon();
+    m_hWarningIcon = LoadSmallWarningIcon(m_warningIconOwned);
 }
 
 CKestruneDlg::~CKestruneDlg()
 {
-    // A window still open here is destroyed by the base; its WM_DESTROY clean-up runs then.
-    if (m_hWarningIcon && !m_hWnd) {
+    // A window still open is destroyed while this object is whole, so that its WM_DESTROY
+    // clean-up runs; the icon of a window that never opened goes here.
+    if (m_hWnd)
+        ::DestroyWindow(m_hWnd);
+    ReleaseWarningIcon();
+}
+
+void CKestruneDlg::ReleaseWarningIcon()
+{
+    if (m_hWarningIcon && m_warningIconOwned)
         ::DestroyIcon(m_hWarningIcon);
-        m_hWarningIcon = nullptr;
-    }
+    m_hWarningIcon = nullptr;
 }
 
 void CKestruneDlg::DoDataExchange()
@@ -229,10 +236,7 @@ LRESULT CKestruneDlg::OnDestroy(WPARAM wParam, LPARAM lParam, bool&)
     DefaultProcessing(WM_DESTROY, wParam, lParam);
     ::KillTimer(m_hWnd, TIMER_SELECTION_CHANGED);
     ::RemovePropW(m_hWnd, OBJECT_PROP);
-    if (m_hWarningIcon) {
-        ::DestroyIcon(m_hWarningIcon);
-        m_hWarningIcon = nullptr;
-    }
+    ReleaseWarningIcon();
     return 0;
 }
 

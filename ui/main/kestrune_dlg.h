@@ -75,6 +75,7 @@ private:
     void AppendAboutToSystemMenu();
     void ProbeWriteAccess();
     void EnterReadOnlyMode();
+    void ReleaseWarningIcon();
 
     // Commands.
     void OnSaveAndExit();
@@ -134,6 +135,7 @@ private:
     HICON m_hWarningIcon = nullptr;
     bool m_canSave = false;
 
+    bool m_warningIconOwned = false;  // false for the system's shared copy
     DumpSettingsPanel m_panel;
     int m_listButtonUpdates = 0;
 };

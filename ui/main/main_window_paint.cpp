@@ -7,11 +7,12 @@
 #include "res/resource.h"
 #include "ui/main/main_window_paint.h"
 
-HICON LoadSmallWarningIcon()
+HICON LoadSmallWarningIcon(bool& owned)
 {
     const int width = ::GetSystemMetrics(SM_CXSMICON);
     const int height = ::GetSystemMetrics(SM_CYSMICON);
     HICON icon = nullptr;
+    owned = g_pfnLoadIconWithScaleDown != nullptr;
     if (g_pfnLoadIconWithScaleDown) {
         g_pfnLoadIconWithScaleDown(nullptr, IDI_WARNING, width, height, &icon);
         return icon;
