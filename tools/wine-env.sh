@@ -17,6 +17,9 @@ prepare_prefix() {
   fi
   # Every real Windows has this key; a fresh Wine prefix does not.
   wine reg add "HKLM\\SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting" /reg:64 /f > /dev/null 2>&1
+  # Without a window manager under Xvfb, Wine waits for one on every window it manages; windows
+  # that Wine decorates itself close at once.
+  wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f > /dev/null 2>&1
   # Let this server end, so that the programs started next get one that knows the display.
   wineserver -w
 }
