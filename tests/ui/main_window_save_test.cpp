@@ -169,3 +169,24 @@ TEST_F(MainWindowTest, UnsupportedPlatformOpensReadOnlyAndSaysSoOnce)
     EXPECT_EQ(window.boxes[1].text, L"ERROR: Not supported on your Operating System");
     EXPECT_FALSE(reg64::KeyExists(LOCALDUMPS_KEY_PATH));
 }
+
+TEST_F(MainWindowTest, SystemMenuEndsWithTheAboutItem)
+{
+    CMainWindowProbe window;
+    window.steps = {[](CMainWindowProbe& w) {
+        const HMENU systemMenu = ::GetSystemMenu(w.m_hWnd, FALSE);
+        const int count = ::GetMenuItemCount(systemMenu);
+        ASSERT_GE(count, 2);
+        EXPECT_EQ(::GetMenuItemID(systemMenu, count - 1), static_cast<UINT>(ID_SYSMENU_ABOUT));
+        EXPECT_TRUE(::GetMenuState(systemMenu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
+        wchar_t text[64] = {};
+        ::GetMenuStringW(systemMenu, count - 1, text, 64, MF_BYPOSITION);
+        EXPECT_STREQ(text, L"&About...");
+        // Every other system command still gets its default handling: SC_MINIMIZE minimizes.
+        ::SendMessageW(w.m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        EXPECT_TRUE(::IsIconic(w.m_hWnd));
+        ::SendMessageW(w.m_hWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_FALSE(::IsIconic(w.m_hWnd));
+    }};
+    EXPECT_EQ(window.Run(), PROBE_FINISHED);
+}
