@@ -34,7 +34,9 @@ TEST_F(KeyboardTest, F5AndCtrlNWorkFromTheCountEdit)
     ASSERT_NO_FATAL_FAILURE(Launch());
 
     // F5 discards the typed count and folder and shows the registry's values again, including a
-    // program added from outside meanwhile.
+    // program added from outside meanwhile; the ACL box stays as the user left it.
+    ASSERT_TRUE(PressButton(Main(), IDC_CHECK_SET_ACL));
+    ASSERT_TRUE(WaitUntil([&] { return CheckState(Main(), IDC_CHECK_SET_ACL) == BST_UNCHECKED; }));
     ASSERT_NO_FATAL_FAILURE(ClickIntoCountEdit());
     ASSERT_TRUE(SetControlText(Main(), IDC_EDIT_DUMP_COUNT, L"99"));
     ASSERT_TRUE(SetControlText(Main(), IDC_EDIT_DUMP_FOLDER, L"C:\\Typed"));
@@ -44,6 +46,7 @@ TEST_F(KeyboardTest, F5AndCtrlNWorkFromTheCountEdit)
         << "F5 in the count edit did not refresh";
     EXPECT_EQ(L"C:\\Stored", ControlText(Main(), IDC_EDIT_DUMP_FOLDER));
     EXPECT_EQ(std::vector<std::wstring>{L"outside.exe"}, RowNames());
+    EXPECT_EQ(BST_UNCHECKED, CheckState(Main(), IDC_CHECK_SET_ACL));
 
     // Ctrl+N opens the add dialog; what is added there joins the list.
     ASSERT_NO_FATAL_FAILURE(ClickIntoCountEdit());

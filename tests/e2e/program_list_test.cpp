@@ -222,3 +222,37 @@ TEST_F(ProgramListTest, TheEditCommandOpensNothingWhileTwoRowsAreSelected)
     WaitUntilGone(edit);
     CloseExpectingNoQuestion();
 }
+
+TEST_F(ProgramListTest, AnEditedEntryShowsItsNewValuesAndOnlyItsKeyChangesOnSave)
+{
+    StorePrograms({L"a.exe", L"b.exe"});
+    reg64::SetDword(ProgramKeyPath(L"a.exe"), VALUE_DUMP_TYPE, 1);
+    const std::wstring folder = ScratchFolder() + L"\\B Dumps";
+    ASSERT_NO_FATAL_FAILURE(Launch());
+
+    SelectRows({1});
+    const HWND edit = OpenEditDialog();
+    ASSERT_NE(nullptr, edit);
+    EXPECT_EQ(L"OK", ControlText(edit, IDOK));
+    EXPECT_EQ(L"2", ControlText(edit, IDC_EDIT_DUMP_COUNT));
+    EXPECT_EQ(BST_UNCHECKED, CheckState(edit, IDC_CHECK_SET_ACL)) << "a stored entry asks for no ACL";
+    ASSERT_NO_FATAL_FAILURE(FillAndConfirm(edit, {L"", folder, 2, L"30"}));
+    WaitUntilGone(edit);
+
+    RemoteListView list(::GetDlgItem(Main(), IDC_LIST_PROGRAMS));
+    EXPECT_EQ((std::vector<std::wstring>{L"b.exe", L"Full dump", L"30", folder}), list.RowTexts(1));
+    EXPECT_EQ((std::vector<std::wstring>{L"a.exe", L"Mini dump", L"1", L""}), list.RowTexts(0));
+
+    ASSERT_TRUE(PressButton(Main(), IDOK));
+    ASSERT_TRUE(m_program.WaitForExit());
+    const std::wstring b = ProgramKeyPath(L"b.exe");
+    EXPECT_EQ(folder, reg64::GetString(b, VALUE_DUMP_FOLDER));
+    EXPECT_EQ(2, DwordOf(b, VALUE_DUMP_TYPE));
+    EXPECT_EQ(30, DwordOf(b, VALUE_DUMP_COUNT));
+    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_FALSE(EveryoneMayWrite(folder));
+    const std::wstring a = ProgramKeyPath(L"a.exe");
+    EXPECT_EQ(1, DwordOf(a, VALUE_DUMP_TYPE));
+    EXPECT_EQ(1, DwordOf(a, VALUE_DUMP_COUNT));
+    EXPECT_FALSE(reg64::Get(a, VALUE_DUMP_FOLDER).exists);
+}

@@ -161,3 +161,78 @@ TEST_F(SaveTest, AFolderWithoutItsParentFailsKeepsEveryEditAndTheSecondSaveCompl
     EXPECT_TRUE(FolderExists(folder));
     EXPECT_EQ(1, DwordOf(ProgramKeyPath(L"later.exe"), VALUE_DUMP_TYPE));
 }
+
+TEST_F(SaveTest, AClearedWindowWithoutProgramsRemovesTheWholeConfiguration)
+{
+    reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, L"C:\\Old");
+    reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE, 2);
+    reg64::SetDword(ProgramKeyPath(L"one.exe"), VALUE_DUMP_COUNT, 1);
+    reg64::SetDword(ProgramKeyPath(L"two.exe"), VALUE_DUMP_COUNT, 2);
+    ASSERT_NO_FATAL_FAILURE(Launch());
+
+    PostCommand(Main(), ID_EDIT_CLEAR_GLOBAL);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(Main(), IDC_EDIT_DUMP_FOLDER).empty(); }));
+    EXPECT_EQ(0, ComboSelection(Main(), IDC_COMBO_DUMP_TYPE));
+    EXPECT_EQ(BST_UNCHECKED, CheckState(Main(), IDC_CHECK_SET_ACL));
+    SelectRows({0, 1});
+    ASSERT_TRUE(PressButton(Main(), IDC_BTN_DELETE_PROGRAM));
+    ASSERT_NO_FATAL_FAILURE(Answer(ExpectMessageBox(L"Do you want to remove 2 selected programs from the list?"), IDYES));
+    ASSERT_TRUE(RowNames().empty());
+
+    ASSERT_TRUE(PressButton(Main(), IDOK));
+    ASSERT_TRUE(m_program.WaitForExit());
+    EXPECT_FALSE(reg64::KeyExists(LOCALDUMPS_KEY_PATH)) << "the cleared configuration left its key";
+    EXPECT_TRUE(reg64::KeyExists(WER_KEY_PATH));
+}
+
+TEST_F(SaveTest, TheSuggestedGlobalSettingsAreSavedWithTheirFolder)
+{
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetWindowsDirectoryW(windows, MAX_PATH));
+    const std::wstring folder = std::wstring(1, windows[0]) + L":\\CrashDumps";
+    const bool existedBefore = FolderExists(folder);
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    ASSERT_TRUE(PressButton(Main(), IDC_CHECK_SET_ACL));
+    ASSERT_TRUE(WaitUntil([&] { return CheckState(Main(), IDC_CHECK_SET_ACL) == BST_UNCHECKED; }));
+
+    PostCommand(Main(), ID_EDIT_SUGGESTED_GLOBAL);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(Main(), IDC_EDIT_DUMP_FOLDER) == folder; }))
+        << "the suggested folder did not arrive";
+    EXPECT_EQ(L"100", ControlText(Main(), IDC_EDIT_DUMP_COUNT));
+    EXPECT_EQ(2, ComboSelection(Main(), IDC_COMBO_DUMP_TYPE));
+    EXPECT_EQ(BST_CHECKED, CheckState(Main(), IDC_CHECK_SET_ACL));
+
+    ASSERT_TRUE(PressButton(Main(), IDOK));
+    ASSERT_TRUE(m_program.WaitForExit());
+    EXPECT_EQ(folder, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
+    EXPECT_EQ(2, DwordOf(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE));
+    EXPECT_EQ(100, DwordOf(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT));
+    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_TRUE(EveryoneMayWrite(folder));
+    if (!existedBefore)
+        ::RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(SaveTest, AStoredCountOfZeroStopsTheSaveWithTheCountMessageAndTheFocusInTheCountEdit)
+{
+    reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, 0);
+    reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, L"C:\\Kept");
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    ASSERT_EQ(L"0", ControlText(Main(), IDC_EDIT_DUMP_COUNT));
+
+    ASSERT_TRUE(PressButton(Main(), IDOK));
+    const MessageBoxInfo box = ExpectMessageBox(
+        L"'Maximum number of files' must be a positive value from 1 and up. Or clear that field not to use it");
+    ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return FocusedControl(Main()) == ::GetDlgItem(Main(), IDC_EDIT_DUMP_COUNT); }, 3000))
+        << "the focus is not in the count edit";
+    EXPECT_TRUE(m_program.IsRunning());
+    EXPECT_EQ(0, DwordOf(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT));
+
+    // An empty count drops the value on the next save.
+    ASSERT_TRUE(SetControlText(Main(), IDC_EDIT_DUMP_COUNT, L""));
+    ASSERT_TRUE(PressButton(Main(), IDOK));
+    ASSERT_TRUE(m_program.WaitForExit());
+    EXPECT_FALSE(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).exists);
+    EXPECT_EQ(L"C:\\Kept", reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
+}
