@@ -3,6 +3,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include "model/registry_layout.h"
 #include "res/resource.h"
 
 namespace e2e {
@@ -222,6 +223,26 @@ long long DwordOf(const std::wstring& keyPath, const wchar_t* name)
     DWORD number = 0;
     memcpy(&number, value.data.data(), sizeof(number));
     return number;
+}
+
+void ExpectKeyValues(const std::wstring& keyPath, const std::wstring& folder, long long dumpType,
+                     long long dumpCount)
+{
+    SCOPED_TRACE(std::string(keyPath.begin(), keyPath.end()));
+    if (folder.empty()) {
+        EXPECT_FALSE(reg64::Get(keyPath, VALUE_DUMP_FOLDER).exists);
+    } else {
+        EXPECT_EQ(folder, reg64::GetString(keyPath, VALUE_DUMP_FOLDER));
+    }
+    EXPECT_EQ(dumpType, DwordOf(keyPath, VALUE_DUMP_TYPE));
+    EXPECT_EQ(dumpCount, DwordOf(keyPath, VALUE_DUMP_COUNT));
+}
+
+void ExpectDumpFolder(const std::wstring& folder, bool everyoneMayWrite)
+{
+    SCOPED_TRACE(std::string(folder.begin(), folder.end()));
+    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_EQ(everyoneMayWrite, EveryoneMayWrite(folder));
 }
 
 } // namespace e2e

@@ -66,6 +66,13 @@ private:
     std::wstring m_scratch;
 };
 
+// The three values of a settings key as the registry holds them: an empty folder and -1 mean
+// that the value must be missing.
+void ExpectKeyValues(const std::wstring& keyPath, const std::wstring& folder, long long dumpType,
+                     long long dumpCount);
+// The folder exists, and Everyone may write there or not.
+void ExpectDumpFolder(const std::wstring& folder, bool everyoneMayWrite);
+
 // Everyone (S-1-1-0) holds an allow entry with write access in the folder's DACL.
 bool EveryoneMayWrite(const std::wstring& folder);
 bool FolderExists(const std::wstring& folder);

@@ -245,14 +245,7 @@ TEST_F(ProgramListTest, AnEditedEntryShowsItsNewValuesAndOnlyItsKeyChangesOnSave
 
     ASSERT_TRUE(PressButton(Main(), IDOK));
     ASSERT_TRUE(m_program.WaitForExit());
-    const std::wstring b = ProgramKeyPath(L"b.exe");
-    EXPECT_EQ(folder, reg64::GetString(b, VALUE_DUMP_FOLDER));
-    EXPECT_EQ(2, DwordOf(b, VALUE_DUMP_TYPE));
-    EXPECT_EQ(30, DwordOf(b, VALUE_DUMP_COUNT));
-    EXPECT_TRUE(FolderExists(folder));
-    EXPECT_FALSE(EveryoneMayWrite(folder));
-    const std::wstring a = ProgramKeyPath(L"a.exe");
-    EXPECT_EQ(1, DwordOf(a, VALUE_DUMP_TYPE));
-    EXPECT_EQ(1, DwordOf(a, VALUE_DUMP_COUNT));
-    EXPECT_FALSE(reg64::Get(a, VALUE_DUMP_FOLDER).exists);
+    ExpectKeyValues(ProgramKeyPath(L"b.exe"), folder, 2, 30);
+    ExpectDumpFolder(folder, false);
+    ExpectKeyValues(ProgramKeyPath(L"a.exe"), L"", 1, 1);
 }

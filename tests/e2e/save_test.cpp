@@ -71,19 +71,11 @@ TEST_F(SaveTest, ANewGlobalFolderAndAnAddedProgramAreWrittenWithTheirFoldersAndT
     ASSERT_TRUE(m_program.WaitForExit()) << "the program did not end after saving";
     EXPECT_EQ(0u, m_program.ExitCode());
 
-    EXPECT_EQ(globalFolder, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
-    EXPECT_FALSE(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE).exists);
-    EXPECT_FALSE(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).exists);
-    EXPECT_TRUE(FolderExists(globalFolder));
-    EXPECT_TRUE(EveryoneMayWrite(globalFolder));
-
+    ExpectKeyValues(LOCALDUMPS_KEY_PATH, globalFolder, -1, -1);
+    ExpectDumpFolder(globalFolder, true);
     EXPECT_EQ(std::vector<std::wstring>{L"crashy.exe"}, reg64::Subkeys(LOCALDUMPS_KEY_PATH));
-    const std::wstring programKey = ProgramKeyPath(L"crashy.exe");
-    EXPECT_EQ(programFolder, reg64::GetString(programKey, VALUE_DUMP_FOLDER));
-    EXPECT_EQ(2, DwordOf(programKey, VALUE_DUMP_TYPE));
-    EXPECT_EQ(7, DwordOf(programKey, VALUE_DUMP_COUNT));
-    EXPECT_TRUE(FolderExists(programFolder));
-    EXPECT_TRUE(EveryoneMayWrite(programFolder));
+    ExpectKeyValues(ProgramKeyPath(L"crashy.exe"), programFolder, 2, 7);
+    ExpectDumpFolder(programFolder, true);
     // Nothing went to the 32-bit view.
     EXPECT_FALSE(reg64::KeyExists(LOCALDUMPS_KEY_PATH, KEY_WOW64_32KEY));
 }
@@ -99,8 +91,7 @@ TEST_F(SaveTest, WithoutTheAclBoxTheNewFolderIsCreatedButNotOpenedToEveryone)
     ASSERT_TRUE(PressButton(Main(), IDOK));
     ASSERT_TRUE(m_program.WaitForExit());
     EXPECT_EQ(folder, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
-    EXPECT_TRUE(FolderExists(folder));
-    EXPECT_FALSE(EveryoneMayWrite(folder)) << "the folder was opened to everyone without being asked";
+    ExpectDumpFolder(folder, false);
 }
 
 TEST_F(SaveTest, EnterInTheFolderEditSavesAndExits)
@@ -117,10 +108,8 @@ TEST_F(SaveTest, EnterInTheFolderEditSavesAndExits)
     ASSERT_TRUE(PostKeyToFocus(Main(), VK_RETURN));
     ASSERT_TRUE(m_program.WaitForExit()) << "Enter in the folder edit did not save and exit";
     EXPECT_EQ(0u, m_program.ExitCode());
-    EXPECT_EQ(folder, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
-    EXPECT_EQ(1, DwordOf(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE));
-    EXPECT_EQ(12, DwordOf(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT));
-    EXPECT_TRUE(FolderExists(folder));
+    ExpectKeyValues(LOCALDUMPS_KEY_PATH, folder, 1, 12);
+    ExpectDumpFolder(folder, true);
 }
 
 TEST_F(SaveTest, AFolderWithoutItsParentFailsKeepsEveryEditAndTheSecondSaveCompletes)
@@ -204,11 +193,8 @@ TEST_F(SaveTest, TheSuggestedGlobalSettingsAreSavedWithTheirFolder)
 
     ASSERT_TRUE(PressButton(Main(), IDOK));
     ASSERT_TRUE(m_program.WaitForExit());
-    EXPECT_EQ(folder, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
-    EXPECT_EQ(2, DwordOf(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE));
-    EXPECT_EQ(100, DwordOf(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT));
-    EXPECT_TRUE(FolderExists(folder));
-    EXPECT_TRUE(EveryoneMayWrite(folder));
+    ExpectKeyValues(LOCALDUMPS_KEY_PATH, folder, 2, 100);
+    ExpectDumpFolder(folder, true);
     if (!existedBefore)
         ::RemoveDirectoryW(folder.c_str());
 }
