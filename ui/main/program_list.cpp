@@ -13,12 +13,12 @@ namespace {
 const DWORD LIST_EXTENDED_STYLES = LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
 const size_t MAX_SELECTED_FOR_ADD = 10000;
 
-struct ColumnSpec {
+struct ColumnLayout {
     const wchar_t* header;
     double share;  // of the usable width; 0: whatever the columns before it left
 };
 
-const ColumnSpec LIST_COLUMNS[] = {
+const ColumnLayout LIST_COLUMNS[] = {
     {L"Process Name", 0.25},
     {L"Type", 0.16},
     {L"Max Count", 0.125},
@@ -60,12 +60,12 @@ void CKestruneDlg::InitProgramList()
 
     int nextColumn = 0;
     int widthSoFar = 0;
-    for (const ColumnSpec& spec : LIST_COLUMNS) {
+    for (const ColumnLayout& layout : LIST_COLUMNS) {
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
         column.fmt = LVCFMT_LEFT;
-        column.cx = spec.share > 0 ? static_cast<int>(spec.share * usable) : usable - widthSoFar;
-        column.pszText = const_cast<wchar_t*>(spec.header);
+        column.cx = layout.share > 0 ? static_cast<int>(layout.share * usable) : usable - widthSoFar;
+        column.pszText = const_cast<wchar_t*>(layout.header);
         if (m_list.Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(nextColumn), reinterpret_cast<LPARAM>(&column)) != -1) {
             ++nextColumn;
             widthSoFar += column.cx;
