@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/web_pages.h"
 #include "model/registry_layout.h"
 #include "res/resource.h"
 #include "tests/e2e/kestrune_session.h"
@@ -180,6 +181,8 @@ TEST_F(SaveTest, TheSuggestedGlobalSettingsAreSavedWithTheirFolder)
     ASSERT_NE(0u, ::GetWindowsDirectoryW(windows, MAX_PATH));
     const std::wstring folder = std::wstring(1, windows[0]) + L":\\CrashDumps";
     const bool existedBefore = FolderExists(folder);
+    // Without a stored profile the program seeds the built-in suggestions at start.
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\" MAKER_HOST_NAME L"\\Kestrune\\Settings\\Suggested");
     ASSERT_NO_FATAL_FAILURE(Launch());
     ASSERT_TRUE(PressButton(Main(), IDC_CHECK_SET_ACL));
     ASSERT_TRUE(WaitUntil([&] { return CheckState(Main(), IDC_CHECK_SET_ACL) == BST_UNCHECKED; }));
