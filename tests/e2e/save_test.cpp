@@ -204,8 +204,9 @@ TEST_F(SaveTest, TheSuggestedGlobalSettingsAreSavedWithTheirFolder)
 
 TEST_F(SaveTest, AStoredCountOfZeroStopsTheSaveWithTheCountMessageAndTheFocusInTheCountEdit)
 {
+    const std::wstring folder = ScratchFolder() + L"\\Kept";
     reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, 0);
-    reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, L"C:\\Kept");
+    reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, folder);
     ASSERT_NO_FATAL_FAILURE(Launch());
     ASSERT_EQ(L"0", ControlText(Main(), IDC_EDIT_DUMP_COUNT));
 
@@ -223,5 +224,5 @@ TEST_F(SaveTest, AStoredCountOfZeroStopsTheSaveWithTheCountMessageAndTheFocusInT
     ASSERT_TRUE(PressButton(Main(), IDOK));
     ASSERT_TRUE(m_program.WaitForExit());
     EXPECT_FALSE(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).exists);
-    EXPECT_EQ(L"C:\\Kept", reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
+    EXPECT_EQ(folder, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
 }
