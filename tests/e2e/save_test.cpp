@@ -226,3 +226,33 @@ TEST_F(SaveTest, AStoredCountOfZeroStopsTheSaveWithTheCountMessageAndTheFocusInT
     EXPECT_FALSE(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).exists);
     EXPECT_EQ(folder, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
 }
+
+TEST_F(SaveTest, AStoredGlobalFolderWithAnEnvironmentReferenceIsCreatedWhereItPointsAndDoesNotBlockSaving)
+{
+    // The usual form of the global folder on Windows (%LOCALAPPDATA%\CrashDumps): a reference to
+    // a folder that exists, and a last level below it. The saved text stays as it was.
+    const std::wstring text = L"%TEMP%\\Kestrune Env Dumps";
+    wchar_t expanded[MAX_PATH] = {};
+    ASSERT_NE(0u, ::ExpandEnvironmentStringsW(text.c_str(), expanded, MAX_PATH));
+    const std::wstring folder = expanded;
+    ASSERT_EQ(std::wstring::npos, folder.find(L'%'));
+    reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, text, REG_EXPAND_SZ);
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    ASSERT_EQ(text, ControlText(Main(), IDC_EDIT_DUMP_FOLDER));
+    ASSERT_NO_FATAL_FAILURE(AddProgram({L"added.exe", L"", 1, L""}));
+
+    ASSERT_TRUE(PressButton(Main(), IDOK));
+    const bool exited = m_program.WaitForExit(5000);
+    const MessageBoxInfo box = FindMessageBox(Pid());
+    EXPECT_TRUE(exited) << "the save failed: " << std::string(box.text.begin(), box.text.end());
+    if (!exited) {
+        ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
+    }
+    EXPECT_EQ(text, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
+    EXPECT_EQ(1, DwordOf(ProgramKeyPath(L"added.exe"), VALUE_DUMP_TYPE));
+    EXPECT_TRUE(FolderExists(folder)) << "the folder the text names was not created";
+    EXPECT_FALSE(FolderExists(L"%TEMP%")) << "a folder literally named %TEMP% was made in the current folder";
+    ::RemoveDirectoryW(folder.c_str());
+    ::RemoveDirectoryW(L"%TEMP%\\Kestrune Env Dumps");
+    ::RemoveDirectoryW(L"%TEMP%");
+}
