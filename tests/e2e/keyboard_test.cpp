@@ -1,8 +1,11 @@
 // The main window's keys, typed where a user types them: F5 and Ctrl+N work from the count edit,
-// Escape closes at once when nothing changed and asks when something did.
+// Escape closes at once when nothing changed and asks when something did, and every other way of
+// closing the window asks the same question.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "model/registry_layout.h"
 #include "res/resource.h"
@@ -90,3 +93,52 @@ TEST_F(KeyboardTest, EscapeAsksAfterAChangeAndNoKeepsTheWindow)
     EXPECT_EQ(L"6", ControlText(Main(), IDC_EDIT_DUMP_COUNT));
     EXPECT_EQ(4, DwordOf(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT));
 }
+
+namespace {
+
+struct CloseRequest {
+    const char* name;
+    std::function<void(KeyboardTest&)> send;
+};
+
+void PrintTo(const CloseRequest& request, std::ostream* out)
+{
+    *out << request.name;
+}
+
+class CloseRequestTest : public KeyboardTest, public ::testing::WithParamInterface<CloseRequest> {};
+
+std::string RequestName(const ::testing::TestParamInfo<CloseRequest>& info)
+{
+    return info.param.name;
+}
+
+} // namespace
+
+TEST_P(CloseRequestTest, AsksAfterAChangeAndYesEndsTheProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    ASSERT_TRUE(SetControlText(Main(), IDC_EDIT_DUMP_COUNT, L"8"));
+    ASSERT_NO_FATAL_FAILURE(GetParam().send(*this));
+    const MessageBoxInfo box = ExpectMessageBox(EXIT_QUESTION);
+    ASSERT_NO_FATAL_FAILURE(Answer(box, IDYES));
+    EXPECT_TRUE(m_program.WaitForExit()) << "Yes did not end the program";
+    EXPECT_FALSE(reg64::KeyExists(LOCALDUMPS_KEY_PATH));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, CloseRequestTest,
+    ::testing::Values(
+        CloseRequest{"CancelButton", [](KeyboardTest& t) { ASSERT_TRUE(PressButton(t.Main(), IDCANCEL)); }},
+        CloseRequest{"FileExit", [](KeyboardTest& t) { PostCommand(t.Main(), ID_FILE_EXIT); }},
+        CloseRequest{"AltF4",
+                     [](KeyboardTest& t) {
+                         ASSERT_TRUE(BringToForeground(t.Main()));
+                         ASSERT_TRUE(TypeChord({VK_MENU, VK_F4}));
+                     }},
+        CloseRequest{"EscapeInTheList",
+                     [](KeyboardTest& t) {
+                         ASSERT_TRUE(FocusControl(t.Main(), IDC_LIST_PROGRAMS));
+                         ASSERT_TRUE(PostKeyToFocus(t.Main(), VK_ESCAPE));
+                     }}),
+    RequestName);

@@ -249,3 +249,25 @@ TEST_F(ProgramListTest, AnEditedEntryShowsItsNewValuesAndOnlyItsKeyChangesOnSave
     ExpectDumpFolder(folder, false);
     ExpectKeyValues(ProgramKeyPath(L"a.exe"), L"", 1, 1);
 }
+
+TEST_F(ProgramListTest, ADoubleClickOnARowEditsThatRow)
+{
+    StorePrograms({L"a.exe", L"b.exe", L"c.exe"});
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    RemoteListView list(::GetDlgItem(Main(), IDC_LIST_PROGRAMS));
+    RECT row = {};
+    ASSERT_TRUE(list.RowRect(2, row));
+    const POINT point = {row.left + 15, (row.top + row.bottom) / 2};
+    ASSERT_TRUE(BringToForeground(Main()));
+    ASSERT_TRUE(ClickAt(point));
+    ASSERT_TRUE(ClickAt(point));
+
+    const HWND edit = WaitForDialog(Pid(), EDIT_CAPTION);
+    ASSERT_NE(nullptr, edit) << "a double click opened nothing";
+    EXPECT_EQ(L"c.exe", ControlText(edit, IDC_EDIT_PROCESS_NAME));
+    EXPECT_EQ(L"3", ControlText(edit, IDC_EDIT_DUMP_COUNT));
+    ASSERT_TRUE(PressButton(edit, IDCANCEL));
+    WaitUntilGone(edit);
+    EXPECT_EQ(std::vector<int>{2}, SelectedRows());
+    CloseExpectingNoQuestion();
+}
