@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/web_pages.h"
 #include "res/resource.h"
 #include "tests/e2e/kestrune_session.h"
@@ -48,29 +46,16 @@ public:
     }
 };
 
-struct Way {
-    const char* name;
-    std::function<void(AboutBoxTest&)> open;
-};
-
-void PrintTo(const Way& way, std::ostream* out)
-{
-    *out << way.name;
-}
+using Way = NamedStep<AboutBoxTest>;
 
 class AboutBoxWayTest : public AboutBoxTest, public ::testing::WithParamInterface<Way> {};
-
-std::string WayName(const ::testing::TestParamInfo<Way>& info)
-{
-    return info.param.name;
-}
 
 } // namespace
 
 TEST_P(AboutBoxWayTest, OpensTheAboutBoxWithTheProductVersionAndYearLines)
 {
     ASSERT_NO_FATAL_FAILURE(Launch());
-    ASSERT_NO_FATAL_FAILURE(GetParam().open(*this));
+    ASSERT_NO_FATAL_FAILURE(GetParam().run(*this));
     ASSERT_NO_FATAL_FAILURE(ExpectAboutBoxAndClose());
     CloseExpectingNoQuestion();
 }
@@ -94,4 +79,4 @@ INSTANTIATE_TEST_SUITE_P(
                 ASSERT_TRUE(TypeChord({VK_UP}));
                 ASSERT_TRUE(TypeChord({VK_RETURN}));
             }}),
-    WayName);
+    NameOfStep());

@@ -59,11 +59,6 @@ void PrintTo(const Case& c, std::ostream* out)
     *out << c.name;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<Case>& info)
-{
-    return info.param.name;
-}
-
 class NoQuestionTest : public ExitConfirmationTest, public ::testing::WithParamInterface<Case> {};
 class QuestionTest : public ExitConfirmationTest, public ::testing::WithParamInterface<Case> {};
 
@@ -112,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
                  t.WaitUntilGone(edit);
              },
              Nothing}),
-    CaseName);
+    NameOfStep());
 
 TEST_P(QuestionTest, NoAndCancelKeepTheWindowWithItsEditsAndYesEndsItWithoutWriting)
 {
@@ -179,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
                  EXPECT_EQ(L"5", ControlText(t.Main(), IDC_EDIT_DUMP_COUNT));
              },
              L"C:\\Changed Outside"}),
-    CaseName);
+    NameOfStep());
 
 TEST_F(ExitConfirmationTest, ACountOfZeroTypedOverNoCountIsNoChange)
 {

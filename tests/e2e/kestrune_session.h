@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,28 @@ struct ProgramInput {
     std::wstring folder;
     int dumpTypeItem = -1;  // combo position: 0 empty, 1 mini, 2 full; -1 untouched
     std::wstring count;
+};
+
+// One named way of doing something to a running program, for tables of cases; the name is the
+// test's name suffix.
+template <typename Fixture>
+struct NamedStep {
+    const char* name;
+    std::function<void(Fixture&)> run;
+};
+
+template <typename Fixture>
+void PrintTo(const NamedStep<Fixture>& step, std::ostream* out)
+{
+    *out << step.name;
+}
+
+struct NameOfStep {
+    template <typename Param>
+    std::string operator()(const ::testing::TestParamInfo<Param>& info) const
+    {
+        return info.param.name;
+    }
 };
 
 // Its steps are public so that the tables of cases can call them.

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "model/registry_layout.h"
 #include "res/resource.h"
 #include "tests/e2e/kestrune_session.h"
@@ -96,22 +94,9 @@ TEST_F(KeyboardTest, EscapeAsksAfterAChangeAndNoKeepsTheWindow)
 
 namespace {
 
-struct CloseRequest {
-    const char* name;
-    std::function<void(KeyboardTest&)> send;
-};
-
-void PrintTo(const CloseRequest& request, std::ostream* out)
-{
-    *out << request.name;
-}
+using CloseRequest = NamedStep<KeyboardTest>;
 
 class CloseRequestTest : public KeyboardTest, public ::testing::WithParamInterface<CloseRequest> {};
-
-std::string RequestName(const ::testing::TestParamInfo<CloseRequest>& info)
-{
-    return info.param.name;
-}
 
 } // namespace
 
@@ -119,7 +104,7 @@ TEST_P(CloseRequestTest, AsksAfterAChangeAndYesEndsTheProgram)
 {
     ASSERT_NO_FATAL_FAILURE(Launch());
     ASSERT_TRUE(SetControlText(Main(), IDC_EDIT_DUMP_COUNT, L"8"));
-    ASSERT_NO_FATAL_FAILURE(GetParam().send(*this));
+    ASSERT_NO_FATAL_FAILURE(GetParam().run(*this));
     const MessageBoxInfo box = ExpectMessageBox(EXIT_QUESTION);
     ASSERT_NO_FATAL_FAILURE(Answer(box, IDYES));
     EXPECT_TRUE(m_program.WaitForExit()) << "Yes did not end the program";
@@ -141,4 +126,4 @@ INSTANTIATE_TEST_SUITE_P(
                          ASSERT_TRUE(FocusControl(t.Main(), IDC_LIST_PROGRAMS));
                          ASSERT_TRUE(PostKeyToFocus(t.Main(), VK_ESCAPE));
                      }}),
-    RequestName);
+    NameOfStep());
