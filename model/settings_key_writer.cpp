@@ -3,6 +3,7 @@
 #include "framework/system_calls.h"
 #include "framework/unique_handles.h"
 #include "model/dump_folder_acl.h"
+#include "model/dump_folder_path.h"
 #include "model/error_text.h"
 #include "model/registry_access.h"
 #include "model/registry_layout.h"
@@ -30,31 +31,32 @@ bool FailOnFolder(std::wstring& errorText, const wchar_t* format, const std::wst
     return false;
 }
 
-// Makes sure the folder exists and, on request, carries the dump-folder ACL. `created` tells
-// whether this call made the folder.
-bool ProvideFolder(const DumpSettings& settings, bool& created, std::wstring& errorText)
+// Makes sure the folder exists where its text points and, on request, carries the dump-folder ACL.
+// `created` tells whether this call made the folder. Messages name the folder as stored.
+bool ProvideFolder(const DumpSettings& settings, const std::wstring& onDisk, bool& created, std::wstring& errorText)
 {
-    const wchar_t* folder = settings.folder.c_str();
-    created = Sys().CreateDirectoryW(folder, nullptr) != FALSE;
+    created = Sys().CreateDirectoryW(onDisk.c_str(), nullptr) != FALSE;
     if (!created) {
         DWORD code = ::GetLastError();
         if (code != ERROR_ALREADY_EXISTS)
             return FailOnFolder(errorText, MSG_FOLDER_FAILED, settings.folder, code);
         // The same answer comes for a file of that name: no place for dump files, and not a
         // thing whose ACL may be opened to everyone.
-        DWORD attributes = Sys().GetFileAttributesW(folder);
+        DWORD attributes = Sys().GetFileAttributesW(onDisk.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return FailOnFolder(errorText, MSG_FOLDER_FAILED, settings.folder, code);
     }
-    if (settings.setAcl && !ApplyDumpFolderAcl(folder))
+    if (settings.setAcl && !ApplyDumpFolderAcl(onDisk.c_str()))
         return FailOnFolder(errorText, MSG_ACL_FAILED, settings.folder, ::GetLastError());
     return true;
 }
 
+// The folder first, then the value that names it, with the text as entered.
 bool WriteFolderValue(HKEY key, const DumpSettings& settings, std::wstring& errorText)
 {
+    const std::wstring onDisk = DumpFolderOnDisk(settings.folder);
     bool created = false;
-    if (!ProvideFolder(settings, created, errorText))
+    if (!ProvideFolder(settings, onDisk, created, errorText))
         return false;
     if (RegSetDumpFolder(key, settings.folder.c_str()))
         return true;
@@ -63,7 +65,7 @@ bool WriteFolderValue(HKEY key, const DumpSettings& settings, std::wstring& erro
     // Take back a folder that this write made and nothing has used yet; a folder that was there
     // before is never removed, and a folder that is not empty cannot be.
     if (created)
-        Sys().RemoveDirectoryW(settings.folder.c_str());
+        Sys().RemoveDirectoryW(onDisk.c_str());
     return Fail(errorText, MSG_WRITE_FAILED, code);
 }
 

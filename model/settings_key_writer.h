@@ -9,6 +9,7 @@
 
 // keyPath is relative to HKEY_LOCAL_MACHINE. The order is fixed: key, folder, ACL, "DumpFolder",
 // "DumpType", "DumpCount"; the first failure stops the write, keeps what was done before it and
-// puts one complete message into errorText (left alone on success). The folder text is used as
-// stored: not expanded, and only its last level is created.
+// puts one complete message into errorText (left alone on success). The folder is created (only its
+// last level) and secured where the text points with its environment references expanded; the
+// value keeps the text as entered.
 bool WriteSettingsKey(const wchar_t* keyPath, const DumpSettings& settings, std::wstring& errorText);

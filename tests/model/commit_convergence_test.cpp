@@ -24,7 +24,9 @@ class RandomStore {
 public:
     RandomStore(unsigned seed, const TempFolder& temp) : m_random(seed)
     {
-        m_folders = {temp.Child(L"f0"), temp.Child(L"f1"), temp.Child(L"with blank"), L"rel%KESTRUNE_STORE%"};
+        ::SetEnvironmentVariableW(L"KESTRUNE_STORE_DIR", temp.Path().c_str());
+        m_folders = {temp.Child(L"f0"), temp.Child(L"f1"), temp.Child(L"with blank"), L"rel%KESTRUNE_UNSET_VAR%",
+                     L"%KESTRUNE_STORE_DIR%\\env"};
         m_names = {L"a.exe", L"b.exe", L"app.exe", L"svc.exe", L"Tool.exe", std::wstring(251, L'L') + L".exe"};
     }
 

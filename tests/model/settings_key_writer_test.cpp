@@ -173,10 +173,11 @@ TEST_F(SettingsKeyWriter, SettingsNotGivenAreDeletedAndOthersLeftAlone)
     EXPECT_TRUE(reg64::ValueNames(APP_KEY).empty());
 }
 
-TEST_F(SettingsKeyWriter, FoldersAreCreatedAsStoredOneLevelOnly)
+TEST_F(SettingsKeyWriter, FoldersAreCreatedWhereTheirTextPointsOneLevelOnly)
 {
     TempFolder temp;
-    ::SetEnvironmentVariableW(L"KESTRUNE_STORE_VAR", L"expanded");
+    ::SetEnvironmentVariableW(L"KESTRUNE_STORE_VAR", temp.Path().c_str());
+    ::SetEnvironmentVariableW(L"KESTRUNE_UNSET_VAR", nullptr);
     CurrentDirectory inTemp(temp.Path());
     MakeFolder(temp.Child(L"existing"));
 
@@ -189,8 +190,10 @@ TEST_F(SettingsKeyWriter, FoldersAreCreatedAsStoredOneLevelOnly)
     } cases[] = {
         {"existing folder is used as it is", temp.Child(L"existing"), true, temp.Child(L"existing")},
         {"new folder", temp.Child(L"new"), true, temp.Child(L"new")},
-        {"environment reference stays literal, relative to the current directory", L"%KESTRUNE_STORE_VAR%", true,
-         temp.Child(L"%KESTRUNE_STORE_VAR%")},
+        {"environment reference: made where it points, stored as entered", L"%KESTRUNE_STORE_VAR%\\env", true,
+         temp.Child(L"env")},
+        {"reference to a variable that is not set stays literal, relative to the current directory",
+         L"%KESTRUNE_UNSET_VAR%", true, temp.Child(L"%KESTRUNE_UNSET_VAR%")},
         {"missing parent", missingParent, false, L""},
     };
     for (const Case& c : cases) {
@@ -214,7 +217,7 @@ TEST_F(SettingsKeyWriter, FoldersAreCreatedAsStoredOneLevelOnly)
             EXPECT_EQ(1u, StoredDword(APP_KEY, VALUE_DUMP_COUNT)) << c.what;
         }
     }
-    EXPECT_FALSE(FolderExists(temp.Child(L"expanded")));
+    EXPECT_FALSE(FolderExists(temp.Child(L"%KESTRUNE_STORE_VAR%"))) << "no folder named after the reference itself";
 }
 
 TEST_F(SettingsKeyWriter, AFileWhereTheFolderShouldBeIsReportedAndKeepsItsAcl)
@@ -244,18 +247,21 @@ TEST_F(SettingsKeyWriter, AclStepPassesExactlyTheFourAllowEntriesAndOnlyTheDacl)
     const std::wstring folder = temp.Child(L"secured");
     MakeFolder(folder);
     EXPECT_FALSE(EveryoneRights(folder) & FILE_ADD_FILE) << "a fresh folder here is not writable by Everyone";
+    ::SetEnvironmentVariableW(L"KESTRUNE_STORE_VAR", temp.Path().c_str());
+    const std::wstring text = L"%KESTRUNE_STORE_VAR%\\secured";
 
     SeamRecorder seam;
     g_passed = PassedSecurity();
     g_belowSetSecurity = Sys().SetNamedSecurityInfoW;
     Sys().SetNamedSecurityInfoW = CaptureSetSecurity;
     std::wstring error;
-    bool ok = WriteSettingsKey(APP_KEY.c_str(), MakeSettings(folder.c_str(), -1, -1, true), error);
+    bool ok = WriteSettingsKey(APP_KEY.c_str(), MakeSettings(text.c_str(), -1, -1, true), error);
     Sys().SetNamedSecurityInfoW = g_belowSetSecurity;
     ASSERT_TRUE(ok) << Narrow(error);
+    EXPECT_EQ(text, reg64::GetString(APP_KEY, VALUE_DUMP_FOLDER));
 
     ASSERT_EQ(1, g_passed.calls);
-    EXPECT_EQ(folder, g_passed.name);
+    EXPECT_EQ(folder, g_passed.name) << "the folder where the text points";
     EXPECT_EQ(SE_FILE_OBJECT, g_passed.objectType);
     EXPECT_EQ(static_cast<SECURITY_INFORMATION>(DACL_SECURITY_INFORMATION), g_passed.info)
         << "no owner, group, SACL or protection flags";
