@@ -50,8 +50,10 @@ void CKestruneDlg::AddProgram()
     }
     entry.modified = TRUE;
     m_entries.push_back(entry);
+    // The texts go in even when the item data did not: the entry stays and will be saved, so its
+    // row shows what it holds.
     const bool indexSet = SetRowEntryIndex(row, static_cast<int>(m_entries.size()) - 1);
-    const bool textSet = indexSet && SetEntryRowText(row, m_entries.back(), true);
+    const bool textSet = SetEntryRowText(row, m_entries.back(), true);
     if (!indexSet || !textSet) {
         Beep();
         return;
