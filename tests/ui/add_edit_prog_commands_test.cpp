@@ -9,6 +9,7 @@
 #include "app/suggested_profile.h"
 #include "res/resource.h"
 #include "tests/ui/add_edit_prog_harness.h"
+#include "tests/ui/modal_driver.h"
 
 using namespace prog_dialog_test;
 
@@ -22,32 +23,6 @@ const int FILE_DIALOG_NAME_EDIT = 0x480;      // edt1
 ProgramEntry EditedEntry()
 {
     return GivenEntry(L"keep.exe", L"C:\\Keep", 1, 3, TRUE);
-}
-
-struct OwnedDialogSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK MatchOwnedDialog(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<OwnedDialogSearch*>(param);
-    wchar_t className[32] = {};
-    ::GetClassNameW(window, className, 32);
-    if (lstrcmpW(className, L"#32770") == 0 && ::GetWindow(window, GW_OWNER) == search->owner &&
-        ::IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The visible top-level dialog window of this thread owned by `owner`, if any.
-HWND FindOwnedDialog(HWND owner)
-{
-    OwnedDialogSearch search = {owner, nullptr};
-    ::EnumThreadWindows(::GetCurrentThreadId(), MatchOwnedDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 } // namespace

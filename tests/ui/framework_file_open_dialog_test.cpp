@@ -1,5 +1,5 @@
 // The file-open dialog: its set-up of OPENFILENAMEW and real runs of the common dialog, driven
-// by a timer from inside its own loop.
+// from inside its own loop.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,8 +8,8 @@
 
 #include "framework/file_open_dialog.h"
 #include "tests/support/ui_dialog_template.h"
-#include "tests/support/ui_owned_dialog.h"
 #include "tests/support/ui_test_dialog.h"
+#include "tests/ui/modal_driver.h"
 
 namespace {
 
@@ -31,53 +31,48 @@ std::wstring FilterAsStored(const wchar_t* filter)
     return text;
 }
 
+// What the driver saw of the common dialog, and what it did there.
 struct FileDialogDriver {
     HWND owner = nullptr;
     HWND dialog = nullptr;
     BOOL ownerEnabled = TRUE;
     std::wstring fileToChoose; // empty: cancel
-    int ticks = 0;
 };
-FileDialogDriver* g_driver = nullptr;
 
-void CALLBACK DriveFileDialog(HWND, UINT, UINT_PTR timer, DWORD)
+// Chooses the driver's file in the dialog, or cancels it.
+void AnswerFileDialog(FileDialogDriver& driver)
 {
-    if (++g_driver->ticks > 100) { // about ten seconds: give up, the test reports it
-        ::KillTimer(nullptr, timer);
-        return;
-    }
-    g_driver->dialog = FindOwnedDialogWindow(g_driver->owner);
-    if (!g_driver->dialog)
-        return;
-    ::KillTimer(nullptr, timer);
-    g_driver->ownerEnabled = ::IsWindowEnabled(g_driver->owner);
-    if (g_driver->fileToChoose.empty()) {
-        ::PostMessageW(g_driver->dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    driver.ownerEnabled = ::IsWindowEnabled(driver.owner);
+    if (driver.fileToChoose.empty()) {
+        ::PostMessageW(driver.dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return;
     }
     // The explorer-style dialog's file name box (cmb13), or the plain edit (edt1).
-    if (!::SetDlgItemTextW(g_driver->dialog, 0x47C, g_driver->fileToChoose.c_str()))
-        ::SetDlgItemTextW(g_driver->dialog, 0x480, g_driver->fileToChoose.c_str());
-    ::PostMessageW(g_driver->dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (!::SetDlgItemTextW(driver.dialog, 0x47C, driver.fileToChoose.c_str()))
+        ::SetDlgItemTextW(driver.dialog, 0x480, driver.fileToChoose.c_str());
+    ::PostMessageW(driver.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 // Runs the file dialog from inside a dialog of ours, so that the active window is known.
 INT_PTR RunDriven(CFileOpenDialog& fileDialog, FileDialogDriver& driver)
 {
-    g_driver = &driver;
     DialogTemplate tmpl(L"Browser", 160, 60);
     CTestDialog host(tmpl.Get());
     INT_PTR result = 0;
     host.m_script = [&](CTestDialog& d) {
         ::SetActiveWindow(d.m_hWnd);
         driver.owner = d.m_hWnd;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, DriveFileDialog);
+        ModalDriver answer({
+            WaitForOwnedDialog(d.m_hWnd, driver.dialog),
+            [&] {
+                AnswerFileDialog(driver);
+                return true;
+            },
+        }, 10000);
         result = fileDialog.DoModal();
-        ::KillTimer(nullptr, timer);
         return IDOK;
     };
     host.DoModal();
-    g_driver = nullptr;
     return result;
 }
 

@@ -9,8 +9,8 @@
 #include "framework/executable_name.h"
 #include "framework/message_box.h"
 #include "tests/support/ui_dialog_template.h"
-#include "tests/support/ui_owned_dialog.h"
 #include "tests/support/ui_test_dialog.h"
+#include "tests/ui/modal_driver.h"
 
 namespace {
 
@@ -19,31 +19,13 @@ std::wstring ExpectedCaption()
     return CurrentApp() ? CurrentApp()->AppName() : ExecutableBaseName();
 }
 
-// What the timer saw of the real box before pressing one of its buttons.
+// What the real box showed before one of its buttons was pressed.
 struct RealBoxObservation {
-    HWND owner = nullptr;
     HWND box = nullptr;
     std::wstring caption;
     std::wstring text;
     BOOL ownerEnabled = TRUE;
-    int pressButton = IDNO;
 };
-RealBoxObservation* g_observation = nullptr;
-
-void CALLBACK PressButtonOfBox(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    g_observation->box = FindOwnedDialogWindow(g_observation->owner);
-    if (!g_observation->box)
-        return; // not up yet
-    ::KillTimer(nullptr, timer);
-    wchar_t buffer[256] = {};
-    ::GetWindowTextW(g_observation->box, buffer, 256);
-    g_observation->caption = buffer;
-    ::GetDlgItemTextW(g_observation->box, 0xFFFF, buffer, 256);
-    g_observation->text = buffer;
-    g_observation->ownerEnabled = ::IsWindowEnabled(g_observation->owner);
-    ::PostMessageW(g_observation->box, WM_COMMAND, MAKEWPARAM(g_observation->pressButton, BN_CLICKED), 0);
-}
 
 } // namespace
 
@@ -82,20 +64,25 @@ TEST(FrameworkMessageBox, TheHookSeesOwnerTextCaptionAndTypeAndAnswersForTheBox)
 TEST(FrameworkMessageBox, WithoutAHookTheRealBoxIsShownOwnedByTheActiveWindow)
 {
     RealBoxObservation observation;
-    g_observation = &observation;
     DialogTemplate tmpl(L"Asker", 120, 60);
     CTestDialog dialog(tmpl.Get());
     int answer = 0;
     dialog.m_script = [&](CTestDialog& d) {
         ::SetActiveWindow(d.m_hWnd);
-        observation.owner = d.m_hWnd;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, PressButtonOfBox);
+        ModalDriver driver({
+            WaitForOwnedDialog(d.m_hWnd, observation.box),
+            [&] {
+                observation.caption = WindowText(observation.box);
+                observation.text = ItemText(observation.box, 0xFFFF);
+                observation.ownerEnabled = ::IsWindowEnabled(d.m_hWnd);
+                ::PostMessageW(observation.box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+                return true;
+            },
+        });
         answer = AppMessageBox(L"ERROR: Not supported on your Operating System", MB_YESNO | MB_ICONERROR);
-        ::KillTimer(nullptr, timer);
         return IDOK;
     };
     EXPECT_EQ(IDOK, dialog.DoModal());
-    g_observation = nullptr;
 
     EXPECT_FALSE(dialog.TimedOut());
     EXPECT_EQ(IDNO, answer);

@@ -1,31 +1,37 @@
 #include "tests/ui/modal_driver.h"
 
+#include "tests/support/e2e_driver.h"
+
 namespace {
 
 ModalDriver* s_driver = nullptr;
 
 struct DialogSearch {
-    std::wstring caption;
+    const std::function<bool(HWND)>* accepts;
     HWND found;
 };
 
 BOOL CALLBACK MatchDialog(HWND window, LPARAM data)
 {
     auto* search = reinterpret_cast<DialogSearch*>(data);
-    wchar_t className[32] = {};
-    ::GetClassNameW(window, className, 32);
-    if (std::wstring(className) == L"#32770" && ::IsWindowVisible(window) && WindowText(window) == search->caption) {
+    if (e2e::IsDialogWindow(window) && ::IsWindowVisible(window) && (*search->accepts)(window)) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
+// The first visible dialog of this thread that `accepts`, or null.
+HWND FindThreadDialogWhere(const std::function<bool(HWND)>& accepts)
+{
+    DialogSearch search = {&accepts, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 BOOL CALLBACK CancelDialog(HWND window, LPARAM)
 {
-    wchar_t className[32] = {};
-    ::GetClassNameW(window, className, 32);
-    if (std::wstring(className) == L"#32770")
+    if (e2e::IsDialogWindow(window))
         ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     return TRUE;
 }
@@ -82,9 +88,7 @@ ModalDriver::Step WaitForDialog(const std::wstring& caption, HWND& found)
 
 HWND FindThreadDialog(const std::wstring& caption)
 {
-    DialogSearch search = {caption, nullptr};
-    ::EnumThreadWindows(::GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindThreadDialogWhere([&caption](HWND window) { return WindowText(window) == caption; });
 }
 
 std::wstring WindowText(HWND window)
@@ -99,34 +103,15 @@ std::wstring ItemText(HWND dialog, int id)
     return WindowText(::GetDlgItem(dialog, id));
 }
 
-namespace {
-
-struct OwnedSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK MatchOwnedDialog(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<OwnedSearch*>(data);
-    wchar_t className[32] = {};
-    ::GetClassNameW(window, className, 32);
-    if (std::wstring(className) == L"#32770" && ::IsWindowVisible(window) &&
-        ::GetWindow(window, GW_OWNER) == search->owner) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-} // namespace
-
 ModalDriver::Step WaitForOwnedDialog(HWND owner, HWND& found)
 {
     return [owner, &found] {
-        OwnedSearch search = {owner, nullptr};
-        ::EnumThreadWindows(::GetCurrentThreadId(), MatchOwnedDialog, reinterpret_cast<LPARAM>(&search));
-        found = search.found;
+        found = FindOwnedDialog(owner);
         return found != nullptr;
     };
+}
+
+HWND FindOwnedDialog(HWND owner)
+{
+    return FindThreadDialogWhere([owner](HWND window) { return ::GetWindow(window, GW_OWNER) == owner; });
 }

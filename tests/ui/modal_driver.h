@@ -43,3 +43,6 @@ std::wstring ItemText(HWND dialog, int id);
 
 // A step that waits until a dialog owned by `owner` shows, and keeps its handle in `found`.
 ModalDriver::Step WaitForOwnedDialog(HWND owner, HWND& found);
+
+// The visible dialog of this thread that `owner` owns (a message box, a common dialog), or null.
+HWND FindOwnedDialog(HWND owner);
