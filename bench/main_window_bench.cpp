@@ -10,12 +10,15 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/optional_apis.h"
 #include "app/platform_values.h"
 #include "framework/message_box.h"
 #include "framework/system_calls.h"
 #include "model/registry_layout.h"
+#include "tests/support/ui_list_view.h"
+#include "tests/support/ui_message_pump.h"
 #include "ui/main/kestrune_dlg.h"
 
 namespace {
@@ -37,19 +40,6 @@ double Seconds()
     ::QueryPerformanceFrequency(&frequency);
     ::QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump(DWORD milliseconds)
-{
-    const DWORD start = ::GetTickCount();
-    MSG msg;
-    while (::GetTickCount() - start < milliseconds) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(1);
-    }
 }
 
 void DeleteLocalDumps()
@@ -87,19 +77,13 @@ int SelectedCount(HWND list)
 bool RowsMatchEntries(const CKestruneDlg& window)
 {
     const HWND list = window.ListWindow();
-    const int rows = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    if (static_cast<size_t>(rows) != window.Entries().size())
+    const std::vector<ProgramEntry>& entries = window.Entries();
+    if (static_cast<size_t>(RowCount(list)) != entries.size())
         return false;
-    for (int row = 0; row < rows; ++row) {
-        wchar_t text[64] = {};
-        LVITEMW item = {};
-        item.mask = LVIF_PARAM | LVIF_TEXT;
-        item.iItem = row;
-        item.pszText = text;
-        item.cchTextMax = 64;
-        if (!::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || item.lParam < 0 ||
-            static_cast<size_t>(item.lParam) >= window.Entries().size() ||
-            window.Entries()[static_cast<size_t>(item.lParam)].processName != text)
+    for (int row = 0; row < RowCount(list); ++row) {
+        const LPARAM data = RowData(list, row);
+        if (data < 0 || static_cast<size_t>(data) >= entries.size() ||
+            entries[static_cast<size_t>(data)].processName != CellText(list, row, 0))
             return false;
     }
     return true;
@@ -139,14 +123,14 @@ private:
         double start = Seconds();
         SelectAllPrograms();
         const double selectTime = Seconds() - start;
-        Pump(200);
+        PumpFor(200);
         std::printf("select all:                       %8.3f s, button recomputations after it: %d\n", selectTime,
                     ListButtonUpdates() - updatesBefore);
 
-        // Every second row.
-        SelectNone();
+        std::vector<int> everySecondRow;
         for (int row = 0; row < PROGRAM_KEYS; row += 2)
-            SetSelected(row);
+            everySecondRow.push_back(row);
+        SelectOnly(list, everySecondRow);
         start = Seconds();
         DeletePrograms();
         std::printf("delete every second row (%5d):   %8.3f s, rows left %d, rows match entries: %s, selected %d\n",
@@ -161,18 +145,7 @@ private:
         start = Seconds();
         DeletePrograms();
         std::printf("delete all rows (%5d):           %8.3f s, rows left %d, entries left %d\n", PROGRAM_KEYS,
-                    Seconds() - start, static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)),
-                    static_cast<int>(Entries().size()));
-    }
-
-    void SelectNone() { SetState(-1, 0); }
-    void SetSelected(int row) { SetState(row, LVIS_SELECTED); }
-    void SetState(int row, UINT state)
-    {
-        LVITEMW item = {};
-        item.stateMask = LVIS_SELECTED;
-        item.state = state;
-        ::SendMessageW(ListWindow(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+                    Seconds() - start, RowCount(list), static_cast<int>(Entries().size()));
     }
 };
 

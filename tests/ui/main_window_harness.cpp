@@ -5,6 +5,7 @@
 #include "framework/app_object.h"
 #include "framework/message_box.h"
 #include "res/resource.h"
+#include "tests/ui/modal_driver.h"
 
 namespace main_window_test {
 
@@ -22,33 +23,9 @@ struct WindowWatch {
 };
 WindowWatch g_watch;
 
-struct WindowSearch {
-    const std::wstring* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchCaption(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    wchar_t text[256] = {};
-    ::GetWindowTextW(window, text, 256);
-    if (::IsWindowVisible(window) && *search->caption == text) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindThreadWindow(const std::wstring& caption)
-{
-    WindowSearch search = {&caption, nullptr};
-    ::EnumThreadWindows(::GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 void CALLBACK WatchTick(HWND, UINT, UINT_PTR, DWORD)
 {
-    const HWND window = FindThreadWindow(g_watch.caption);
+    const HWND window = FindThreadDialog(g_watch.caption);
     if (!window && --g_watch.ticksLeft > 0)
         return;
     ::KillTimer(nullptr, g_watch.timer);
@@ -114,19 +91,6 @@ void CMainWindowProbe::RunStep(size_t index)
     }
 }
 
-void PumpFor(DWORD milliseconds)
-{
-    const DWORD start = ::GetTickCount();
-    MSG msg;
-    while (::GetTickCount() - start < milliseconds) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(1);
-    }
-}
-
 void WhenWindowShows(const std::wstring& caption, std::function<void(HWND)> drive)
 {
     g_watch.caption = caption;
@@ -139,67 +103,6 @@ void ConfirmProgramDialog(HWND dialog, const std::wstring& processName)
 {
     SetControlText(dialog, IDC_EDIT_PROCESS_NAME, processName);
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
-}
-
-int RowCount(HWND list)
-{
-    return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
-std::wstring CellText(HWND list, int row, int column)
-{
-    wchar_t text[512] = {};
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 512;
-    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-LPARAM RowData(HWND list, int row)
-{
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    item.lParam = -999;
-    ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return item.lParam;
-}
-
-void SelectOnly(HWND list, const std::vector<int>& rows)
-{
-    LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED;
-    item.state = 0;
-    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-    for (int row : rows) {
-        item.state = LVIS_SELECTED;
-        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    }
-}
-
-std::vector<int> SelectedRows(HWND list)
-{
-    std::vector<int> rows;
-    for (int row = 0; row < RowCount(list); ++row) {
-        if (::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED)
-            rows.push_back(row);
-    }
-    return rows;
-}
-
-bool IsFocusedRow(HWND list, int row)
-{
-    return (::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_FOCUSED) & LVIS_FOCUSED) != 0;
-}
-
-std::vector<std::wstring> RowNames(HWND list)
-{
-    std::vector<std::wstring> names;
-    for (int row = 0; row < RowCount(list); ++row)
-        names.push_back(CellText(list, row, 0));
-    return names;
 }
 
 bool IsControlEnabled(HWND dialog, int id)

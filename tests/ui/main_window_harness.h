@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "tests/support/registry_fixture.h"
+#include "tests/support/ui_list_view.h"
+#include "tests/support/ui_message_pump.h"
 #include "ui/main/kestrune_dlg.h"
 
 namespace main_window_test {
@@ -51,25 +53,12 @@ protected:
     void SetUp() override;
 };
 
-// Lets the thread's messages run for a while, e.g. until timer 4098 has fired.
-void PumpFor(DWORD milliseconds);
-
-// While a step runs a nested modal dialog, `drive` gets the first visible window of this thread
+// While a step runs a nested modal dialog, `drive` gets the first visible dialog of this thread
 // with the caption, from a timer callback inside that dialog's loop. Gives up after a few seconds.
 void WhenWindowShows(const std::wstring& caption, std::function<void(HWND)> drive);
 
 // Fills the program settings dialog with a name and confirms it.
 void ConfirmProgramDialog(HWND dialog, const std::wstring& processName);
-
-// List helpers.
-int RowCount(HWND list);
-std::wstring CellText(HWND list, int row, int column);
-LPARAM RowData(HWND list, int row);
-void SelectOnly(HWND list, const std::vector<int>& rows);
-std::vector<int> SelectedRows(HWND list);
-bool IsFocusedRow(HWND list, int row);
-// The process names of the rows, in row order.
-std::vector<std::wstring> RowNames(HWND list);
 
 bool IsControlEnabled(HWND dialog, int id);
 int FocusedId(HWND dialog);

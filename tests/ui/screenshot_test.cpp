@@ -7,6 +7,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "tests/support/ui_message_pump.h"
 #include "tests/ui/modal_driver.h"
 #include "tests/ui/png_writer.h"
 #include "ui/common/about_dlg.h"
@@ -26,14 +27,7 @@ std::wstring ScreenshotPath(const wchar_t* name)
 void Settle(HWND window)
 {
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    MSG msg;
-    for (int round = 0; round < 10; ++round) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(20);
-    }
+    PumpFor(200);
 }
 
 void ExpectPicture(const RgbImage& image, HWND window)
