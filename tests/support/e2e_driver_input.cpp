@@ -25,6 +25,18 @@ INPUT KeyInput(UINT virtualKey, bool keyUp)
     return input;
 }
 
+bool MouseClickAt(POINT screenPoint, DWORD downFlag, DWORD upFlag)
+{
+    if (!::SetCursorPos(screenPoint.x, screenPoint.y))
+        return false;
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = downFlag;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = upFlag;
+    return ::SendInput(2, inputs, sizeof(INPUT)) == 2;
+}
+
 } // namespace
 
 HWND FocusedControl(HWND anyWindowOfThread)
@@ -48,37 +60,17 @@ bool PostKeyToFocus(HWND anyWindowOfThread, UINT virtualKey)
 
 bool SendCtrlKey(HWND window, UINT virtualKey)
 {
-    ::SetForegroundWindow(window);
-    if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, 3000))
-        return false;
-    INPUT inputs[] = {KeyInput(VK_CONTROL, false), KeyInput(virtualKey, false), KeyInput(virtualKey, true),
-                      KeyInput(VK_CONTROL, true)};
-    const UINT count = sizeof(inputs) / sizeof(inputs[0]);
-    return ::SendInput(count, inputs, sizeof(INPUT)) == count;
+    return BringToForeground(window) && TypeChord({VK_CONTROL, virtualKey});
 }
 
 bool ClickAt(POINT screenPoint)
 {
-    if (!::SetCursorPos(screenPoint.x, screenPoint.y))
-        return false;
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    return ::SendInput(2, inputs, sizeof(INPUT)) == 2;
+    return MouseClickAt(screenPoint, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
 
 bool RightClickAt(POINT screenPoint)
 {
-    if (!::SetCursorPos(screenPoint.x, screenPoint.y))
-        return false;
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    return ::SendInput(2, inputs, sizeof(INPUT)) == 2;
+    return MouseClickAt(screenPoint, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
 }
 
 bool BringToForeground(HWND window)
