@@ -6,6 +6,7 @@
 #include "framework/message_box.h"
 #include "framework/modal_dialog.h"
 #include "res/resource.h"
+#include "tests/support/ui_dialog_template.h"
 #include "ui/common/app_messages.h"
 #include "ui/settings/add_edit_prog_dlg.h"
 
@@ -23,15 +24,11 @@ const size_t SETTLE_ROUNDS = 8;
 
 // An empty popup dialog for the stand-in main window. Without a caption it is not a managed
 // window under Wine, which spares the wait for a window manager when it closes.
-struct EmptyTemplate {
-    DLGTEMPLATE header;
-    WORD menu;
-    WORD windowClass;
-    WORD title;
-};
-static_assert(sizeof(DLGTEMPLATE) == 18, "DLGTEMPLATE is a packed 18-byte header");
-alignas(4) const EmptyTemplate MAIN_TEMPLATE = {
-    {WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 300, 200}, 0, 0, 0};
+const DLGTEMPLATE* MainTemplate()
+{
+    static DialogTemplate empty(L"", 300, 200, WS_POPUP | WS_VISIBLE);
+    return empty.Get();
+}
 
 // The program settings dialog as the program builds it, with the test's steps and a watchdog
 // added around it.
@@ -87,7 +84,7 @@ private:
 class CStandInMainWindow : public CModalDialog {
 public:
     CStandInMainWindow(ProgDialogRun& run, ProgramEntry& entry)
-        : CModalDialog(&MAIN_TEMPLATE.header), m_run(run), m_entry(entry)
+        : CModalDialog(MainTemplate()), m_run(run), m_entry(entry)
     {
     }
 
