@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "framework/controls.h"
@@ -18,25 +19,29 @@ const WORD ID_COMBO = 101;
 const WORD ID_LIST = 102;
 const WORD ID_CHECK = 103;
 
-DialogTemplate ControlsTemplate()
+// Runs `check` in a shown dialog with an edit, a combo box, a list view and a check box.
+void RunInControlsDialog(const std::function<void(CTestDialog&)>& check)
 {
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&classes);
     DialogTemplate tmpl(L"Controls", 260, 160);
     tmpl.Add(L"EDIT", L"", ID_EDIT, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 200, 14)
         .Add(L"COMBOBOX", L"", ID_COMBO, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 10, 30, 200, 80)
         .Add(WC_LISTVIEWW, L"", ID_LIST, LVS_REPORT | WS_BORDER, 10, 50, 200, 80)
         .Add(L"BUTTON", L"Check", ID_CHECK, BS_AUTOCHECKBOX | WS_TABSTOP, 10, 135, 100, 10);
-    return tmpl;
+    CTestDialog dialog(tmpl.Get());
+    dialog.m_script = [&](CTestDialog& d) {
+        check(d);
+        return IDOK;
+    };
+    EXPECT_EQ(IDOK, dialog.DoModal());
 }
 
 } // namespace
 
 TEST(FrameworkControls, TextsOfAnyLengthGoInAndComeOutUnchanged)
 {
-    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&classes);
-    DialogTemplate tmpl = ControlsTemplate();
-    CTestDialog dialog(tmpl.Get());
-    dialog.m_script = [](CTestDialog& d) {
+    RunInControlsDialog([](CTestDialog& d) {
         CEditCtrl edit;
         EXPECT_TRUE(edit.Bind(d, ID_EDIT));
         CWindowRef missing;
@@ -49,18 +54,12 @@ TEST(FrameworkControls, TextsOfAnyLengthGoInAndComeOutUnchanged)
             edit.SetText(text);
             EXPECT_EQ(text, edit.GetText()) << text.size();
         }
-        return IDOK;
-    };
-    EXPECT_EQ(IDOK, dialog.DoModal());
+    });
 }
 
 TEST(FrameworkControls, ComboItemsCheckBoxAndListTexts)
 {
-    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&classes);
-    DialogTemplate tmpl = ControlsTemplate();
-    CTestDialog dialog(tmpl.Get());
-    dialog.m_script = [](CTestDialog& d) {
+    RunInControlsDialog([](CTestDialog& d) {
         CComboBoxCtrl combo;
         EXPECT_TRUE(combo.Bind(d, ID_COMBO));
         for (int code = 0; code < 3; ++code)
@@ -111,7 +110,5 @@ TEST(FrameworkControls, ComboItemsCheckBoxAndListTexts)
         EXPECT_EQ(L"b.exe", list.GetItemText(0, 0));
         EXPECT_TRUE(list.DeleteAllItems());
         EXPECT_EQ(0, list.GetItemCount());
-        return IDOK;
-    };
-    EXPECT_EQ(IDOK, dialog.DoModal());
+    });
 }
