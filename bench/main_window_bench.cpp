@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -17,6 +18,8 @@
 #include "framework/message_box.h"
 #include "framework/system_calls.h"
 #include "model/registry_layout.h"
+#include "tests/support/bench_registry.h"
+#include "tests/support/e2e_driver.h"
 #include "tests/support/ui_list_view.h"
 #include "tests/support/ui_message_pump.h"
 #include "ui/main/kestrune_dlg.h"
@@ -32,40 +35,6 @@ double g_modalStart = 0;
 HMODULE WINAPI ResourceModule(LPCWSTR name)
 {
     return name ? ::GetModuleHandleW(name) : g_resources;
-}
-
-double Seconds()
-{
-    LARGE_INTEGER frequency, now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void DeleteLocalDumps()
-{
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key) == 0) {
-        ::RegDeleteTreeW(key, nullptr);
-        ::RegCloseKey(key);
-        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, KEY_WOW64_64KEY, 0);
-    }
-}
-
-bool StoreProgramKeys()
-{
-    for (int i = 0; i < PROGRAM_KEYS; ++i) {
-        wchar_t path[300];
-        swprintf(path, 300, L"%ls\\program%05d.exe", LOCALDUMPS_KEY_PATH, i);
-        HKEY key = nullptr;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key,
-                              nullptr) != 0)
-            return false;
-        const DWORD type = 1 + i % 2;
-        ::RegSetValueExW(key, VALUE_DUMP_TYPE, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&type), sizeof(type));
-        ::RegCloseKey(key);
-    }
-    return true;
 }
 
 int SelectedCount(HWND list)
@@ -107,7 +76,7 @@ protected:
     BOOL OnInitDialog() override
     {
         const BOOL result = CKestruneDlg::OnInitDialog();
-        openedAt = Seconds();
+        openedAt = BenchSeconds();
         ::PostMessageW(m_hWnd, WM_RUN_BENCH, 0, 0);
         return result;
     }
@@ -120,9 +89,9 @@ private:
                     static_cast<int>(Entries().size()));
 
         const int updatesBefore = ListButtonUpdates();
-        double start = Seconds();
+        double start = BenchSeconds();
         SelectAllPrograms();
-        const double selectTime = Seconds() - start;
+        const double selectTime = BenchSeconds() - start;
         PumpFor(200);
         std::printf("select all:                       %8.3f s, button recomputations after it: %d\n", selectTime,
                     ListButtonUpdates() - updatesBefore);
@@ -131,21 +100,21 @@ private:
         for (int row = 0; row < PROGRAM_KEYS; row += 2)
             everySecondRow.push_back(row);
         SelectOnly(list, everySecondRow);
-        start = Seconds();
+        start = BenchSeconds();
         DeletePrograms();
         std::printf("delete every second row (%5d):   %8.3f s, rows left %d, rows match entries: %s, selected %d\n",
-                    PROGRAM_KEYS / 2, Seconds() - start, static_cast<int>(Entries().size()),
+                    PROGRAM_KEYS / 2, BenchSeconds() - start, static_cast<int>(Entries().size()),
                     RowsMatchEntries(*this) ? "yes" : "NO", SelectedCount(list));
 
-        start = Seconds();
+        start = BenchSeconds();
         RefreshFromRegistry();
-        std::printf("refresh of the shown window:      %8.3f s, rows %d\n", Seconds() - start,
+        std::printf("refresh of the shown window:      %8.3f s, rows %d\n", BenchSeconds() - start,
                     static_cast<int>(Entries().size()));
         SelectAllPrograms();
-        start = Seconds();
+        start = BenchSeconds();
         DeletePrograms();
         std::printf("delete all rows (%5d):           %8.3f s, rows left %d, entries left %d\n", PROGRAM_KEYS,
-                    Seconds() - start, RowCount(list), static_cast<int>(Entries().size()));
+                    BenchSeconds() - start, RowCount(list), static_cast<int>(Entries().size()));
     }
 };
 
@@ -179,16 +148,38 @@ int main()
     Sys().GetModuleHandleW = ResourceModule;
     SetMessageBoxHook([](HWND, const std::wstring&, const std::wstring&, UINT) { return IDYES; });
 
-    DeleteLocalDumps();
-    double start = Seconds();
-    if (!StoreProgramKeys()) {
-        std::printf("cannot write the program keys\n");
-        return 1;
+    double start = BenchSeconds();
+    StoreProgramKeys(PROGRAM_KEYS, L"C:\\CrashDumps");
+    std::printf("%d program keys stored in           %8.3f s\n", PROGRAM_KEYS, BenchSeconds() - start);
+
+    // The yardstick: only the registry calls that reading the keys needs.
+    double bareRead = 1e30;
+    std::vector<std::wstring> names;
+    for (int run = 0; run < 3; ++run) {
+        start = BenchSeconds();
+        BareReadLoop(names);
+        bareRead = std::min(bareRead, BenchSeconds() - start);
     }
-    std::printf("%d program keys stored in           %8.3f s\n", PROGRAM_KEYS, Seconds() - start);
+    std::printf("bare registry read loop:          %8.3f s, keys %d\n", bareRead, static_cast<int>(names.size()));
+
+    // The real program: from starting the process to its main window visible and idle.
+    double ready = 1e30;
+    for (int run = 0; run < 3; ++run) {
+        e2e::ProgramProcess program;
+        start = BenchSeconds();
+        if (!program.Start(e2e::ProgramProcess::DefaultPath(), L"Kestrune", 120000)) {
+            std::printf("Kestrune.exe did not open its main window\n");
+            return 1;
+        }
+        ready = std::min(ready, BenchSeconds() - start);
+        program.RequestClose();
+        program.WaitForExit(30000);
+    }
+    std::printf("process start to window ready:    %8.3f s, %.2f times the bare read loop\n", ready,
+                ready / bareRead);
 
     CBenchWindow window;
-    g_modalStart = Seconds();
+    g_modalStart = BenchSeconds();
     window.DoModal();
 
     DeleteLocalDumps();

@@ -19,27 +19,16 @@
 #include "model/registry_access.h"
 #include "model/registry_layout.h"
 #include "model/stored_settings.h"
+#include "tests/support/bench_registry.h"
 #include "tests/support/seam_recorder.h"
 
 namespace {
 
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 double Time(const std::function<void()>& work)
 {
-    double start = Seconds();
+    double start = BenchSeconds();
     work();
-    return Seconds() - start;
+    return BenchSeconds() - start;
 }
 
 // The best (shortest) of the runs of one measurement.
@@ -48,97 +37,16 @@ struct Best {
     void Add(double run) { seconds = std::min(seconds, run); }
 };
 
-std::wstring ProgramName(int i)
-{
-    wchar_t name[32];
-    swprintf(name, 32, L"program%05d.exe", i);
-    return name;
-}
-
-std::wstring ProgramPath(const std::wstring& name)
-{
-    return std::wstring(LOCALDUMPS_KEY_PATH) + L"\\" + name;
-}
-
-void DeleteLocalDumps()
-{
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, 0, KEY_ALL_ACCESS | g_registryView, &key) ==
-        ERROR_SUCCESS) {
-        ::RegDeleteTreeW(key, nullptr);
-        ::RegCloseKey(key);
-    }
-    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, g_registryView, 0);
-}
-
-void SetValues(const SystemCalls& calls, HKEY key, const std::wstring& folder, DWORD type, DWORD count)
-{
-    calls.RegSetValueExW(key, VALUE_DUMP_FOLDER, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                         static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-    calls.RegSetValueExW(key, VALUE_DUMP_TYPE, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&type), sizeof(type));
-    calls.RegSetValueExW(key, VALUE_DUMP_COUNT, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
-                         sizeof(count));
-}
-
-// N program keys, each with a folder, a type and a count, and a global dump type.
-void StoreProgramKeys(int count, const std::wstring& folder)
-{
-    DeleteLocalDumps();
-    for (int i = 0; i < count; ++i) {
-        HKEY key = nullptr;
-        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProgramPath(ProgramName(i)).c_str(), 0, nullptr, 0,
-                          KEY_ALL_ACCESS | g_registryView, nullptr, &key, nullptr);
-        SetValues(RealSystemCalls(), key, folder, 1, 5);
-        ::RegCloseKey(key);
-    }
-    HKEY key = nullptr;
-    ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, 0, nullptr, 0, KEY_ALL_ACCESS | g_registryView,
-                      nullptr, &key, nullptr);
-    DWORD type = 1;
-    ::RegSetValueExW(key, VALUE_DUMP_TYPE, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&type), sizeof(type));
-    ::RegCloseKey(key);
-}
-
-// Only the calls a read needs: enumerate, open, three queries, close. Like the store, the bare
-// loops go through the seam.
-void BareReadLoop(std::vector<std::wstring>& names)
-{
-    names.clear();
-    HKEY root = nullptr;
-    if (Sys().RegOpenKeyExW(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, 0, ReadAccess(), &root) != ERROR_SUCCESS)
-        return;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (Sys().RegEnumKeyExW(root, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        HKEY key = nullptr;
-        if (Sys().RegOpenKeyExW(root, name, 0, ReadAccess(), &key) == ERROR_SUCCESS) {
-            wchar_t folder[MAX_PATH];
-            DWORD value = 0;
-            DWORD size = sizeof(folder);
-            Sys().RegQueryValueExW(key, VALUE_DUMP_FOLDER, nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &size);
-            size = sizeof(value);
-            Sys().RegQueryValueExW(key, VALUE_DUMP_TYPE, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-            size = sizeof(value);
-            Sys().RegQueryValueExW(key, VALUE_DUMP_COUNT, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-            Sys().RegCloseKey(key);
-        }
-        names.push_back(name);
-    }
-    Sys().RegCloseKey(root);
-}
-
 // Only the calls a rewrite of every key needs: create, make sure of the folder, three sets, close.
 void BareWriteLoop(const std::vector<std::wstring>& names, const std::wstring& folder, DWORD count)
 {
     for (const std::wstring& name : names) {
         HKEY key = nullptr;
-        if (Sys().RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProgramPath(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+        if (Sys().RegCreateKeyExW(HKEY_LOCAL_MACHINE, BenchProgramPath(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                               WriteAccess(), nullptr, &key, nullptr) != ERROR_SUCCESS)
             continue;
         Sys().CreateDirectoryW(folder.c_str(), nullptr);
-        SetValues(Sys(), key, folder, 1, count);
+        SetBenchValues(Sys(), key, folder, 1, count);
         Sys().RegCloseKey(key);
     }
 }
