@@ -196,12 +196,10 @@ TEST_F(CommitConvergence, RandomStatesConvergeToTheDesiredConfiguration)
         StoreSnapshot before = TakeSnapshot();
         {
             SeamRecorder seam;
-            CallTrace trace;
-            trace.WatchChanges(seam);
             BoxCapture boxes;
             EXPECT_TRUE(CommitConfiguration(back.global, back.entries));
             EXPECT_TRUE(boxes.Boxes().empty());
-            int beforeEnumeration = std::max(0, trace.ChangesBeforeEnumeration());
+            int beforeEnumeration = std::max(0, seam.ChangesBeforeFirstEnumeration());
             EXPECT_EQ(0, seam.RegistryChanges() - beforeEnumeration) << "program key changes";
             if (back.global.IsEmpty() && back.entries.empty()) {
                 EXPECT_EQ(0, seam.RegistryChanges()) << "clearing what is clear";

@@ -84,16 +84,16 @@ std::wstring WithFolderAndCode(const wchar_t* format, const std::wstring& folder
     return FormatText(format, folder.c_str(), static_cast<int>(code), ErrorText(code).c_str());
 }
 
-bool OpensLocalDumps(const TracedCall& call)
+bool OpensLocalDumps(const SeamCall& call)
 {
     return call.name == "RegOpenKeyExW" && call.fromMachineRoot && call.detail == KEY;
 }
 
 // The box that a failure of call `index` of the fault-free trace must bring, or "" when reading
 // takes the failure as "not given" and the commit goes on.
-std::wstring ExpectedBox(const std::vector<TracedCall>& trace, size_t index, bool clearing)
+std::wstring ExpectedBox(const std::vector<SeamCall>& trace, size_t index, bool clearing)
 {
-    const TracedCall& call = trace[index];
+    const SeamCall& call = trace[index];
     const std::string& name = call.name;
     if (clearing) {
         bool deletedAnything = false;
@@ -145,7 +145,7 @@ std::wstring ExpectedBox(const std::vector<TracedCall>& trace, size_t index, boo
 
 // The state a failure at `index` must leave: everything before the failing call, except that a
 // folder made by the same key write is taken back when its "DumpFolder" cannot be written.
-StoreSnapshot ExpectedAfterFailure(const std::vector<TracedCall>& trace, const std::vector<StoreSnapshot>& before,
+StoreSnapshot ExpectedAfterFailure(const std::vector<SeamCall>& trace, const std::vector<StoreSnapshot>& before,
                                    size_t index)
 {
     StoreSnapshot expected = before[index];
@@ -167,18 +167,17 @@ protected:
     {
         // The fault-free run: its failable calls and the state in front of each.
         scenario.setUp();
-        std::vector<TracedCall> trace;
+        std::vector<SeamCall> trace;
         std::vector<StoreSnapshot> before;
         StoreSnapshot desired;
         {
             SeamRecorder seam;
-            CallTrace tracer;
-            tracer.BeforeEachCall([&]() { before.push_back(TakeSnapshot(scenario.folders)); });
+            seam.BeforeEachFailableCall([&]() { before.push_back(TakeSnapshot(scenario.folders)); });
             BoxCapture boxes;
             std::vector<ProgramEntry> entries = scenario.entries;
             EXPECT_TRUE(CommitConfiguration(scenario.global, entries));
             EXPECT_TRUE(boxes.Boxes().empty());
-            trace = tracer.Calls();
+            trace = seam.FailableCalls();
             EXPECT_EQ(static_cast<int>(trace.size()), seam.FailableCallCount()) << "the trace sees every failable call";
         }
         desired = TakeSnapshot(scenario.folders);

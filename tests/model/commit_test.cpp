@@ -135,12 +135,10 @@ TEST_F(Commit, OnlyEntriesThatDifferFromTheStoredKeysAreWritten)
         std::vector<ProgramEntry> entries = loaded;
         c.edit(entries);
         SeamRecorder seam;
-        CallTrace trace;
-        trace.WatchChanges(seam);
         BoxCapture boxes;
         EXPECT_TRUE(CommitConfiguration(MakeSettings(nullptr, 1, -1), entries)) << c.what;
         EXPECT_TRUE(boxes.Boxes().empty()) << c.what;
-        int programChanges = seam.RegistryChanges() - trace.ChangesBeforeEnumeration();
+        int programChanges = seam.RegistryChanges() - seam.ChangesBeforeFirstEnumeration();
         EXPECT_EQ(c.programKeysWritten, programChanges > 0) << c.what;
         EXPECT_EQ(0, seam.OpenKeys()) << c.what;
     }
@@ -155,7 +153,6 @@ TEST_F(Commit, ANameChangedOnlyInLetterCaseIsDeletedAndCreatedAgain)
     std::vector<ProgramEntry> entries = {MakeEntry(L"App.EXE", MakeSettings(nullptr, 1, 5))};
 
     SeamRecorder seam;
-    CallTrace trace;
     BoxCapture boxes;
     ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries));
     EXPECT_EQ(std::vector<std::wstring>{L"App.EXE"}, reg64::Subkeys(KEY));
@@ -165,7 +162,7 @@ TEST_F(Commit, ANameChangedOnlyInLetterCaseIsDeletedAndCreatedAgain)
         << "a new key: the unmanaged value went with the old one";
     // The old key goes before the new one is made.
     std::vector<std::string> programCalls;
-    for (const TracedCall& call : trace.Calls()) {
+    for (const SeamCall& call : seam.FailableCalls()) {
         if ((call.name == "RegDeleteKeyExW" || call.name == "RegCreateKeyExW") && call.detail != KEY)
             programCalls.push_back(call.name + " " + Narrow(call.detail.substr(KEY.size() + 1)));
     }

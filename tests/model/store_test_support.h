@@ -1,7 +1,6 @@
 #pragma once
 // Helpers of the store tests: real folders under a temporary directory, captured error boxes,
-// snapshots of the LocalDumps tree and folders, and a trace of the seam's failable calls with
-// their arguments.
+// and snapshots of the LocalDumps tree and folders.
 #include <windows.h>
 
 #include <functional>
@@ -67,33 +66,6 @@ struct StoreSnapshot {
 };
 bool operator==(const RawValue& a, const RawValue& b);
 StoreSnapshot TakeSnapshot(const std::vector<std::wstring>& folders = {});
-
-// One failable call seen through the seam, in the seam's failable order.
-struct TracedCall {
-    std::string name;
-    bool fromMachineRoot = false;  // RegOpenKeyExW / RegCreateKeyExW on HKEY_LOCAL_MACHINE itself
-    std::wstring detail;           // key path, value name or folder
-    REGSAM access = 0;
-};
-
-// Lays itself over an active SeamRecorder and records the failable calls with their arguments, in
-// the recorder's failable order; may run a callback in front of each (for snapshots). With
-// WatchChanges it also remembers the recorder's change count when the first subkey enumeration
-// starts, so that the changes of the global key and of the program keys can be told apart.
-class SeamRecorder;
-class CallTrace {
-public:
-    CallTrace();
-    ~CallTrace();
-    CallTrace(const CallTrace&) = delete;
-    CallTrace& operator=(const CallTrace&) = delete;
-
-    const std::vector<TracedCall>& Calls() const;
-    void BeforeEachCall(std::function<void()> callback);
-    void WatchChanges(const SeamRecorder& recorder);
-    // Registry changes counted by the recorder before the first RegEnumKeyExW; -1 when none ran.
-    int ChangesBeforeEnumeration() const;
-};
 
 // A record from literal values: a null folder, a negative type or a negative count is not given.
 DumpSettings MakeSettings(const wchar_t* folder, int dumpType, long long dumpCount, bool setAcl = false);

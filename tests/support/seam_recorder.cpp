@@ -1,6 +1,7 @@
 #include "tests/support/seam_recorder.h"
 
 #include <map>
+#include <utility>
 
 #include "app/optional_apis.h"
 
@@ -22,6 +23,9 @@ struct RecorderState {
     std::string failedCall;
     int openKeys = 0;
     int changes = 0;
+    int changesBeforeEnumeration = -1;
+    std::vector<SeamCall> failableCalls;
+    std::function<void()> beforeFailableCall;
     RegDeleteKeyExFn realDeleteKeyEx = nullptr;
 };
 
@@ -31,10 +35,17 @@ RecorderState& State()
     return state;
 }
 
-// Records the call and answers whether it is to fail, and with which code.
-bool Intercept(const char* name, bool failable, DWORD& code)
+// Records the call and answers whether it is to fail, and with which code. A failable call is
+// also traced with its key path, value name or folder (`detail`), its parent key and access.
+bool Intercept(const char* name, bool failable, DWORD& code, const wchar_t* detail = nullptr, HKEY parent = nullptr,
+               REGSAM access = 0)
 {
     RecorderState& s = State();
+    if (failable) {
+        if (s.beforeFailableCall)
+            s.beforeFailableCall();
+        s.failableCalls.push_back({name, parent == HKEY_LOCAL_MACHINE, detail ? detail : L"", access});
+    }
     s.calls.push_back(name);
     int nth = s.counts[name]++;
     int index = -1;
@@ -57,21 +68,21 @@ bool Intercept(const char* name, bool failable, DWORD& code)
 }
 
 // Registry calls return their code.
-#define REG_CALL(Name, Params, Args)                                    \
+#define REG_CALL(Name, Detail, Params, Args)                            \
     LONG WINAPI Hook_##Name Params                                      \
     {                                                                   \
         DWORD code;                                                     \
-        if (Intercept(#Name, true, code))                               \
+        if (Intercept(#Name, true, code, Detail))                       \
             return static_cast<LONG>(code);                             \
         return Real().Name Args;                                        \
     }
 
 // Calls that report failure with FALSE (or 0) and the last error.
-#define BOOL_CALL(Ret, Name, Params, Args)                              \
+#define BOOL_CALL(Ret, Name, Detail, Params, Args)                      \
     Ret WINAPI Hook_##Name Params                                       \
     {                                                                   \
         DWORD code;                                                     \
-        if (Intercept(#Name, true, code)) {                             \
+        if (Intercept(#Name, true, code, Detail)) {                     \
             ::SetLastError(code);                                       \
             return Ret();                                               \
         }                                                               \
@@ -81,7 +92,7 @@ bool Intercept(const char* name, bool failable, DWORD& code)
 LONG WINAPI Hook_RegOpenKeyExW(HKEY key, LPCWSTR path, DWORD options, REGSAM access, PHKEY result)
 {
     DWORD code;
-    if (Intercept("RegOpenKeyExW", true, code))
+    if (Intercept("RegOpenKeyExW", true, code, path, key, access))
         return static_cast<LONG>(code);
     LONG r = Real().RegOpenKeyExW(key, path, options, access, result);
     if (r == ERROR_SUCCESS)
@@ -93,7 +104,7 @@ LONG WINAPI Hook_RegCreateKeyExW(HKEY key, LPCWSTR path, DWORD reserved, LPWSTR 
                                  const LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition)
 {
     DWORD code;
-    if (Intercept("RegCreateKeyExW", true, code))
+    if (Intercept("RegCreateKeyExW", true, code, path, key, access))
         return static_cast<LONG>(code);
     DWORD made = 0;
     LONG r = Real().RegCreateKeyExW(key, path, reserved, cls, options, access, security, result, &made);
@@ -120,7 +131,7 @@ LONG WINAPI Hook_RegCloseKey(HKEY key)
 LONG WINAPI Hook_RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
 {
     DWORD code;
-    if (Intercept("RegSetValueExW", true, code))
+    if (Intercept("RegSetValueExW", true, code, name))
         return static_cast<LONG>(code);
     ++State().changes;
     return Real().RegSetValueExW(key, name, reserved, type, data, size);
@@ -129,7 +140,7 @@ LONG WINAPI Hook_RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD ty
 LONG WINAPI Hook_RegDeleteValueW(HKEY key, LPCWSTR name)
 {
     DWORD code;
-    if (Intercept("RegDeleteValueW", true, code))
+    if (Intercept("RegDeleteValueW", true, code, name))
         return static_cast<LONG>(code);
     LONG r = Real().RegDeleteValueW(key, name);
     if (r == ERROR_SUCCESS)
@@ -140,7 +151,7 @@ LONG WINAPI Hook_RegDeleteValueW(HKEY key, LPCWSTR name)
 LONG WINAPI Hook_RegDeleteKeyW(HKEY key, LPCWSTR path)
 {
     DWORD code;
-    if (Intercept("RegDeleteKeyW", true, code))
+    if (Intercept("RegDeleteKeyW", true, code, path))
         return static_cast<LONG>(code);
     LONG r = Real().RegDeleteKeyW(key, path);
     if (r == ERROR_SUCCESS)
@@ -151,7 +162,7 @@ LONG WINAPI Hook_RegDeleteKeyW(HKEY key, LPCWSTR path)
 LONG WINAPI Hook_RegDeleteKeyExW(HKEY key, LPCWSTR path, REGSAM view, DWORD reserved)
 {
     DWORD code;
-    if (Intercept("RegDeleteKeyExW", true, code))
+    if (Intercept("RegDeleteKeyExW", true, code, path))
         return static_cast<LONG>(code);
     LONG r = State().realDeleteKeyEx(key, path, view, reserved);
     if (r == ERROR_SUCCESS)
@@ -159,31 +170,38 @@ LONG WINAPI Hook_RegDeleteKeyExW(HKEY key, LPCWSTR path, REGSAM view, DWORD rese
     return r;
 }
 
-REG_CALL(RegQueryValueExW, (HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size),
+REG_CALL(RegQueryValueExW, name, (HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size),
          (key, name, reserved, type, data, size))
-REG_CALL(RegEnumKeyExW,
-         (HKEY key, DWORD index, LPWSTR name, LPDWORD length, LPDWORD reserved, LPWSTR cls, LPDWORD clsLength,
-          PFILETIME time),
-         (key, index, name, length, reserved, cls, clsLength, time))
-REG_CALL(RegQueryInfoKeyW,
+LONG WINAPI Hook_RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD length, LPDWORD reserved, LPWSTR cls,
+                               LPDWORD clsLength, PFILETIME time)
+{
+    RecorderState& s = State();
+    if (s.changesBeforeEnumeration < 0)
+        s.changesBeforeEnumeration = s.changes;
+    DWORD code;
+    if (Intercept("RegEnumKeyExW", true, code, std::to_wstring(index).c_str()))
+        return static_cast<LONG>(code);
+    return Real().RegEnumKeyExW(key, index, name, length, reserved, cls, clsLength, time);
+}
+REG_CALL(RegQueryInfoKeyW, nullptr,
          (HKEY key, LPWSTR cls, LPDWORD clsLength, LPDWORD reserved, LPDWORD subkeys, LPDWORD maxSubkey,
           LPDWORD maxClass, LPDWORD values, LPDWORD maxValueName, LPDWORD maxValue, LPDWORD security,
           PFILETIME time),
          (key, cls, clsLength, reserved, subkeys, maxSubkey, maxClass, values, maxValueName, maxValue, security, time))
 
-BOOL_CALL(BOOL, CreateDirectoryW, (LPCWSTR path, LPSECURITY_ATTRIBUTES security), (path, security))
-BOOL_CALL(BOOL, RemoveDirectoryW, (LPCWSTR path), (path))
-BOOL_CALL(BOOL, ConvertStringSecurityDescriptorToSecurityDescriptorW,
+BOOL_CALL(BOOL, CreateDirectoryW, path, (LPCWSTR path, LPSECURITY_ATTRIBUTES security), (path, security))
+BOOL_CALL(BOOL, RemoveDirectoryW, path, (LPCWSTR path), (path))
+BOOL_CALL(BOOL, ConvertStringSecurityDescriptorToSecurityDescriptorW, text,
           (LPCWSTR text, DWORD revision, PSECURITY_DESCRIPTOR* descriptor, PULONG size),
           (text, revision, descriptor, size))
-BOOL_CALL(BOOL, GetSecurityDescriptorDacl,
+BOOL_CALL(BOOL, GetSecurityDescriptorDacl, nullptr,
           (PSECURITY_DESCRIPTOR descriptor, LPBOOL present, PACL* dacl, LPBOOL defaulted),
           (descriptor, present, dacl, defaulted))
 DWORD WINAPI Hook_SetNamedSecurityInfoW(LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID owner,
                                         PSID group, PACL dacl, PACL sacl)
 {
     DWORD code;
-    if (Intercept("SetNamedSecurityInfoW", true, code))
+    if (Intercept("SetNamedSecurityInfoW", true, code, name))
         return code;
     return Real().SetNamedSecurityInfoW(name, type, info, owner, group, dacl, sacl);
 }
@@ -223,6 +241,7 @@ SeamRecorder::SeamRecorder() : m_saved(Sys()), m_savedDeleteKeyEx(reinterpret_ca
 
 SeamRecorder::~SeamRecorder()
 {
+    State().beforeFailableCall = nullptr;
     Sys() = m_saved;
     g_pfnRegDeleteKeyEx = reinterpret_cast<RegDeleteKeyExFn>(m_savedDeleteKeyEx);
     State().active = false;
@@ -282,4 +301,21 @@ void SeamRecorder::ClearLog()
     s.failable = 0;
     s.failedCall.clear();
     s.changes = 0;
+    s.changesBeforeEnumeration = -1;
+    s.failableCalls.clear();
+}
+
+const std::vector<SeamCall>& SeamRecorder::FailableCalls() const
+{
+    return State().failableCalls;
+}
+
+void SeamRecorder::BeforeEachFailableCall(std::function<void()> callback)
+{
+    State().beforeFailableCall = std::move(callback);
+}
+
+int SeamRecorder::ChangesBeforeFirstEnumeration() const
+{
+    return State().changesBeforeEnumeration;
 }

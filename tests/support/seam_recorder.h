@@ -5,10 +5,19 @@
 // is wrapped as well (through the program's optional function pointer).
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/system_calls.h"
+
+// One failable call as the recorder saw it.
+struct SeamCall {
+    std::string name;
+    bool fromMachineRoot = false;  // RegOpenKeyExW / RegCreateKeyExW on HKEY_LOCAL_MACHINE itself
+    std::wstring detail;           // key path, value name, folder, or the enumeration index
+    REGSAM access = 0;
+};
 
 class SeamRecorder {
 public:
@@ -35,6 +44,13 @@ public:
     // Calls that change the registry: value writes, value deletes, key deletes, key creations that
     // made a new key.
     int RegistryChanges() const;
+    // The failable calls so far with their arguments, in failable order.
+    const std::vector<SeamCall>& FailableCalls() const;
+    // Runs in front of every failable call (e.g. to take a snapshot of the registry).
+    void BeforeEachFailableCall(std::function<void()> callback);
+    // Registry changes counted before the first RegEnumKeyExW, which tells the global key's
+    // changes of a save from its program keys' changes; -1 when no enumeration ran.
+    int ChangesBeforeFirstEnumeration() const;
     // Number of calls of one function.
     int CountOf(const std::string& call) const;
     void ClearLog();
