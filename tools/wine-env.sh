@@ -26,7 +26,8 @@ prepare_prefix() {
 
 XVFB_PID=""
 start_display() {
-  local n=90
+  # KESTRUNE_DISPLAY_BASE keeps runs that share a machine (several work trees) on apart displays.
+  local n=${KESTRUNE_DISPLAY_BASE:-90}
   while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
   XVFB_PID=$!
