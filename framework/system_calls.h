@@ -24,12 +24,16 @@ struct SystemCalls {
     decltype(&::GetFileAttributesW) GetFileAttributesW;
     decltype(&::GetSystemDirectoryW) GetSystemDirectoryW;
     decltype(&::GetWindowsDirectoryW) GetWindowsDirectoryW;
+    decltype(&::CreateFileW) CreateFileW;
+    decltype(&::GetFileInformationByHandle) GetFileInformationByHandle;
+    decltype(&::GetFinalPathNameByHandleW) GetFinalPathNameByHandleW;
 
     // Security
     BOOL(WINAPI* ConvertStringSecurityDescriptorToSecurityDescriptorW)(LPCWSTR, DWORD,
                                                                       PSECURITY_DESCRIPTOR*, PULONG);
     decltype(&::GetSecurityDescriptorDacl) GetSecurityDescriptorDacl;
-    decltype(&::SetNamedSecurityInfoW) SetNamedSecurityInfoW;
+    decltype(&::GetSecurityInfo) GetSecurityInfo;
+    decltype(&::SetKernelObjectSecurity) SetKernelObjectSecurity;
     decltype(&::LocalFree) LocalFree;
 
     // Modules and system information

@@ -56,6 +56,9 @@ struct FreeLocalMemory {
 struct FreeModule {
     void operator()(HMODULE module) const { Sys().FreeLibrary(module); }
 };
+struct CloseFileHandle {
+    void operator()(HANDLE file) const { ::CloseHandle(file); }
+};
 struct DestroyIconHandle {
     void operator()(HICON icon) const { ::DestroyIcon(icon); }
 };
@@ -66,5 +69,6 @@ struct DestroyMenuHandle {
 using unique_hkey = UniqueHandle<HKEY, CloseRegKey>;
 using unique_local_mem = UniqueHandle<void*, FreeLocalMemory>;
 using unique_hmodule = UniqueHandle<HMODULE, FreeModule>;
+using unique_hfile = UniqueHandle<HANDLE, CloseFileHandle>;  // null when empty, never INVALID_HANDLE_VALUE
 using unique_hicon = UniqueHandle<HICON, DestroyIconHandle>;
 using unique_hmenu = UniqueHandle<HMENU, DestroyMenuHandle>;

@@ -1,27 +1,182 @@
 #include "model/dump_folder_acl.h"
 
+#include <aclapi.h>
 #include <sddl.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/system_calls.h"
 #include "framework/unique_handles.h"
+#include "model/dump_folder_path.h"
 
 namespace {
 
-DWORD SetFolderDacl(const wchar_t* folder, PSECURITY_DESCRIPTOR descriptor)
+// Opens a folder for reading its attributes and changing its DACL. With `itself`, a link is
+// opened as the link, not as its target.
+DWORD OpenFolder(const std::wstring& path, bool itself, unique_hfile& folder)
 {
+    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (itself ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+    const DWORD access = itself ? (READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES) : FILE_READ_ATTRIBUTES;
+    HANDLE handle = Sys().CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return ::GetLastError();
+    folder.reset(handle);
+    return ERROR_SUCCESS;
+}
+
+// Whether the open folder is the one its path names: its final path, with every link resolved,
+// must be that path.
+DWORD CheckFinalPath(HANDLE folder, const std::wstring& path)
+{
+    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
+    DWORD length = Sys().GetFinalPathNameByHandleW(folder, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length >= buffer.size()) {
+        buffer.assign(length + 1, L'\0');
+        length = Sys().GetFinalPathNameByHandleW(folder, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    }
+    if (length == 0)
+        return ::GetLastError();
+    if (length >= buffer.size())
+        return ERROR_FOLDER_THROUGH_LINK;
+    const std::wstring final = ComparableFolderPath(std::wstring(buffer.data(), length));
+    return SameFolderPath(final, ComparableFolderPath(path)) ? ERROR_SUCCESS : ERROR_FOLDER_THROUGH_LINK;
+}
+
+DWORD CheckFolderItself(HANDLE folder, const std::wstring& path)
+{
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!Sys().GetFileInformationByHandle(folder, &info))
+        return ::GetLastError();
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return ERROR_FOLDER_THROUGH_LINK;
+    if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return ERROR_DIRECTORY;
+    return CheckFinalPath(folder, path);
+}
+
+// An entry of the folder's own (not inherited) list that already allows `wanted` to `sid`.
+bool HasOwnAllowEntry(PACL dacl, PSID sid, ACCESS_MASK wanted)
+{
+    GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    for (WORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        void* raw = nullptr;
+        if (!::GetAce(dacl, i, &raw))
+            continue;
+        const ACCESS_ALLOWED_ACE* ace = static_cast<const ACCESS_ALLOWED_ACE*>(raw);
+        if (ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
+            (ace->Header.AceFlags & (INHERITED_ACE | INHERIT_ONLY_ACE)))
+            continue;
+        ACCESS_MASK mask = ace->Mask;
+        ::MapGenericMask(&mask, &mapping);
+        if ((mask & wanted) == wanted && ::EqualSid(const_cast<DWORD*>(&ace->SidStart), sid))
+            return true;
+    }
+    return false;
+}
+
+// The folder's list with the missing allow entries of `wanted` added after its own entries and
+// before the inherited ones, which keeps the usual order (own denials, own grants, inherited ones).
+// Empty when nothing is missing.
+std::vector<BYTE> ListWithMissingEntries(PACL current, PACL wanted)
+{
+    std::vector<const ACCESS_ALLOWED_ACE*> missing;
+    DWORD added = 0;
+    for (WORD i = 0; wanted && i < wanted->AceCount; ++i) {
+        void* raw = nullptr;
+        if (!::GetAce(wanted, i, &raw))
+            continue;
+        const ACCESS_ALLOWED_ACE* ace = static_cast<const ACCESS_ALLOWED_ACE*>(raw);
+        if (ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
+            HasOwnAllowEntry(current, const_cast<DWORD*>(&ace->SidStart), ace->Mask))
+            continue;
+        missing.push_back(ace);
+        added += ace->Header.AceSize;
+    }
+    if (missing.empty())
+        return std::vector<BYTE>();
+
+    const DWORD currentSize = current ? current->AclSize : sizeof(ACL);
+    const BYTE revision = current && current->AclRevision > ACL_REVISION ? current->AclRevision : ACL_REVISION;
+    std::vector<BYTE> buffer(currentSize + added);
+    PACL list = reinterpret_cast<PACL>(buffer.data());
+    if (!::InitializeAcl(list, static_cast<DWORD>(buffer.size()), revision))
+        return std::vector<BYTE>();
+
+    auto addMissing = [&]() {
+        for (const ACCESS_ALLOWED_ACE* ace : missing)
+            ::AddAce(list, revision, MAXDWORD, const_cast<ACCESS_ALLOWED_ACE*>(ace), ace->Header.AceSize);
+        missing.clear();
+    };
+    for (WORD i = 0; current && i < current->AceCount; ++i) {
+        void* raw = nullptr;
+        if (!::GetAce(current, i, &raw))
+            continue;
+        const ACE_HEADER* header = static_cast<const ACE_HEADER*>(raw);
+        if (header->AceFlags & INHERITED_ACE)
+            addMissing();
+        ::AddAce(list, revision, MAXDWORD, raw, header->AceSize);
+    }
+    addMissing();
+    return buffer;
+}
+
+// Adds what is missing of `wanted` to the folder's DACL through the handle. The descriptor handed
+// over carries the DACL and its protection and inheritance bits only, and goes to the folder alone:
+// unlike the higher-level security functions, this call walks no tree below the folder.
+DWORD AddMissingEntries(HANDLE folder, PACL wanted)
+{
+    PACL current = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD code = Sys().GetSecurityInfo(folder, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                             &current, nullptr, &descriptor);
+    if (code != ERROR_SUCCESS)
+        return code;
+    unique_local_mem owner(descriptor);
+
+    std::vector<BYTE> list = ListWithMissingEntries(current, wanted);
+    if (list.empty())
+        return ERROR_SUCCESS;  // every entry is there already
+
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ::GetSecurityDescriptorControl(descriptor, &control, &revision);
+    const SECURITY_DESCRIPTOR_CONTROL kept = SE_DACL_AUTO_INHERITED | SE_DACL_PROTECTED;
+    SECURITY_DESCRIPTOR updated;
+    if (!::InitializeSecurityDescriptor(&updated, SECURITY_DESCRIPTOR_REVISION) ||
+        !::SetSecurityDescriptorDacl(&updated, TRUE, reinterpret_cast<PACL>(list.data()), FALSE) ||
+        !::SetSecurityDescriptorControl(&updated, kept, control & kept))
+        return ::GetLastError();
+    if (!Sys().SetKernelObjectSecurity(folder, DACL_SECURITY_INFORMATION, &updated))
+        return ::GetLastError();
+    return ERROR_SUCCESS;
+}
+
+DWORD SecureFolder(const std::wstring& path)
+{
+    unique_hfile folder;
+    DWORD code = OpenFolder(path, true, folder);
+    if (code == ERROR_SUCCESS)
+        code = CheckFolderItself(folder.get(), path);
+    if (code != ERROR_SUCCESS)
+        return code;
+
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!Sys().ConvertStringSecurityDescriptorToSecurityDescriptorW(DUMP_FOLDER_SDDL, SDDL_REVISION_1, &descriptor,
+                                                                    nullptr))
+        return ::GetLastError();
+    unique_local_mem owner(descriptor);
     BOOL present = FALSE;
     BOOL defaulted = FALSE;
-    PACL dacl = nullptr;
-    if (!Sys().GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted))
+    PACL wanted = nullptr;
+    if (!Sys().GetSecurityDescriptorDacl(descriptor, &present, &wanted, &defaulted))
         return ::GetLastError();
-    if (!dacl)
+    if (!wanted)
         return ERROR_INVALID_ACL;
-
-    std::wstring name = folder;  // the call takes a writable name
-    return Sys().SetNamedSecurityInfoW(&name[0], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
-                                       nullptr);
+    return AddMissingEntries(folder.get(), wanted);
 }
 
 }  // namespace
@@ -32,15 +187,23 @@ bool ApplyDumpFolderAcl(const wchar_t* folder)
         ::SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
+    const DWORD code = SecureFolder(folder);
+    ::SetLastError(code);
+    return code == ERROR_SUCCESS;
+}
 
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!Sys().ConvertStringSecurityDescriptorToSecurityDescriptorW(DUMP_FOLDER_SDDL, SDDL_REVISION_1, &descriptor,
-                                                                    nullptr))
-        return false;
-
-    unique_local_mem owner(descriptor);
-    DWORD code = SetFolderDacl(folder, descriptor);
-    owner.reset();
+bool CheckDumpFolderParent(const wchar_t* folder)
+{
+    const std::wstring parent = ParentFolderPath(ComparableFolderPath(folder ? folder : L""));
+    DWORD code = ERROR_SUCCESS;
+    if (!parent.empty()) {
+        unique_hfile handle;
+        code = OpenFolder(parent, false, handle);
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+            code = ERROR_SUCCESS;  // creating the folder will tell
+        else if (code == ERROR_SUCCESS)
+            code = CheckFinalPath(handle.get(), parent);
+    }
     ::SetLastError(code);
     return code == ERROR_SUCCESS;
 }

@@ -2,7 +2,73 @@
 
 #include <windows.h>
 
+#include <cwctype>
 #include <vector>
+
+namespace {
+
+bool IsSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+// The length of the root part of a comparable path: 3 for "C:\", the length of "\\server\share"
+// for a share, 0 when there is none.
+size_t RootLength(const std::wstring& path)
+{
+    if (path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\')
+        return 3;
+    if (path.size() < 2 || path[0] != L'\\' || path[1] != L'\\')
+        return 0;
+    const size_t share = path.find(L'\\', 2);
+    if (share == std::wstring::npos || share == 2)
+        return 0;
+    const size_t end = path.find(L'\\', share + 1);
+    return end == std::wstring::npos ? path.size() : end;
+}
+
+// "\\?\C:\x" and "\\.\C:\x" name "C:\x"; "\\?\UNC\server\share" names "\\server\share".
+std::wstring WithoutVerbatimPrefix(const std::wstring& path)
+{
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        return L"\\" + path.substr(7);
+    const bool prefixed = path.compare(0, 4, L"\\\\?\\") == 0 || path.compare(0, 4, L"\\\\.\\") == 0;
+    if (prefixed && path.size() >= 6 && std::iswalpha(path[4]) && path[5] == L':')
+        return path.substr(4);
+    return path;
+}
+
+std::wstring FullPathOf(const std::wstring& path)
+{
+    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::vector<wchar_t> buffer(needed + 1, L'\0');
+    const DWORD written = ::GetFullPathNameW(path.c_str(), needed + 1, buffer.data(), nullptr);
+    return written == 0 || written > needed ? path : std::wstring(buffer.data());
+}
+
+// Long names for the longest part of the path that exists; the rest stays as it is.
+std::wstring LongPathOf(const std::wstring& path)
+{
+    const DWORD needed = ::GetLongPathNameW(path.c_str(), nullptr, 0);
+    if (needed != 0) {
+        std::vector<wchar_t> buffer(needed + 1, L'\0');
+        const DWORD written = ::GetLongPathNameW(path.c_str(), buffer.data(), needed + 1);
+        if (written != 0 && written <= needed)
+            return buffer.data();
+    }
+    const size_t root = RootLength(path);
+    const size_t last = path.find_last_of(L'\\');
+    if (root == 0 || last == std::wstring::npos || last < root)
+        return path;
+    std::wstring parent = LongPathOf(path.substr(0, last));
+    if (!parent.empty() && parent.back() != L'\\')
+        parent += L'\\';
+    return parent + path.substr(last + 1);
+}
+
+}  // namespace
 
 std::wstring DumpFolderOnDisk(const std::wstring& text)
 {
@@ -18,4 +84,58 @@ std::wstring DumpFolderOnDisk(const std::wstring& text)
     if (written == 0 || written > needed)
         return text;
     return std::wstring(buffer.data());
+}
+
+bool IsFullFolderPath(const std::wstring& path)
+{
+    if (path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' && IsSeparator(path[2]))
+        return true;
+    // \\server\share: both names present.
+    if (path.size() < 5 || !IsSeparator(path[0]) || !IsSeparator(path[1]))
+        return false;
+    size_t server = 2;
+    while (server < path.size() && !IsSeparator(path[server]))
+        ++server;
+    if (server == 2 || server + 1 >= path.size())
+        return false;
+    return !IsSeparator(path[server + 1]);
+}
+
+std::wstring ComparableFolderPath(const std::wstring& fullPath)
+{
+    std::wstring path = WithoutVerbatimPrefix(FullPathOf(WithoutVerbatimPrefix(fullPath)));
+    path = LongPathOf(path);
+    while (path.size() > RootLength(path) && !path.empty() && path.back() == L'\\')
+        path.pop_back();
+    return path;
+}
+
+bool SameFolderPath(const std::wstring& a, const std::wstring& b)
+{
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
+bool FolderPathIsWithin(const std::wstring& path, const std::wstring& place)
+{
+    if (place.empty() || path.size() < place.size())
+        return false;
+    if (!SameFolderPath(path.substr(0, place.size()), place))
+        return false;
+    return path.size() == place.size() || place.back() == L'\\' || path[place.size()] == L'\\';
+}
+
+std::wstring ParentFolderPath(const std::wstring& comparablePath)
+{
+    const size_t root = RootLength(comparablePath);
+    if (root == 0 || comparablePath.size() <= root)
+        return std::wstring();
+    const size_t last = comparablePath.find_last_of(L'\\');
+    return comparablePath.substr(0, last < root ? root : last);
+}
+
+bool IsRootFolderPath(const std::wstring& comparablePath)
+{
+    const size_t root = RootLength(comparablePath);
+    return root != 0 && comparablePath.size() == root;
 }

@@ -7,3 +7,23 @@
 // The text with its environment references expanded; references to variables that are not set stay
 // as they are. A text that cannot be expanded is returned unchanged.
 std::wstring DumpFolderOnDisk(const std::wstring& text);
+
+// A full path: a drive letter with a colon and a separator ("C:\Dumps"), or a share
+// ("\\server\share\Dumps"). "Dumps", "\Dumps", "D:Dumps" and "C:" depend on the current folder.
+bool IsFullFolderPath(const std::wstring& path);
+
+// A full path in the form used to compare folders: "." and ".." resolved, backslashes, the long
+// names of the parts that exist, no "\\?\" prefix, and no separator at the end except after a
+// drive root ("C:\").
+std::wstring ComparableFolderPath(const std::wstring& fullPath);
+
+// Whether two comparable paths name the same folder, or `path` lies in `place` or below it.
+// Letter case is ignored, as Windows does for file names.
+bool SameFolderPath(const std::wstring& a, const std::wstring& b);
+bool FolderPathIsWithin(const std::wstring& path, const std::wstring& place);
+
+// The comparable path of the folder that holds `path`, or "" for a drive or share root.
+std::wstring ParentFolderPath(const std::wstring& comparablePath);
+
+// A drive root ("C:\") or the root of a share ("\\server\share").
+bool IsRootFolderPath(const std::wstring& comparablePath);

@@ -32,9 +32,13 @@ bool FailOnFolder(std::wstring& errorText, const wchar_t* format, const std::wst
 }
 
 // Makes sure the folder exists where its text points and, on request, carries the dump-folder ACL.
-// `created` tells whether this call made the folder. Messages name the folder as stored.
+// `created` tells whether this call made the folder. Messages name the folder as stored. A folder
+// to be secured is never made or secured through a link: its parent is checked before it is made.
 bool ProvideFolder(const DumpSettings& settings, const std::wstring& onDisk, bool& created, std::wstring& errorText)
 {
+    created = false;
+    if (settings.setAcl && !CheckDumpFolderParent(onDisk.c_str()))
+        return FailOnFolder(errorText, MSG_ACL_FAILED, settings.folder, ::GetLastError());
     created = Sys().CreateDirectoryW(onDisk.c_str(), nullptr) != FALSE;
     if (!created) {
         DWORD code = ::GetLastError();

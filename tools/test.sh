@@ -9,6 +9,9 @@ source "$root/tools/wine-env.sh"
 start_display
 trap stop_display EXIT
 prepare_prefix
+# A real link for the folder-security tests: C:\kestrune-link leads to C:\kestrune-link-target.
+mkdir -p "$WINEPREFIX/drive_c/kestrune-link-target"
+ln -sfn kestrune-link-target "$WINEPREFIX/drive_c/kestrune-link"
 
 mkdir -p "$root/build/test-results" "$root/build/screenshots"
 passed=0; failed=0; broken=0

@@ -115,10 +115,18 @@ std::wstring ExpectedBox(const std::vector<SeamCall>& trace, size_t index, bool 
         return L"?";
     }
 
+    // The folder of an ACL step: the one made next when the step checks its parent before making
+    // it, else the one made last.
     std::wstring folder;
     for (size_t i = 0; i < index; ++i) {
         if (trace[i].name == "CreateDirectoryW")
             folder = trace[i].detail;
+    }
+    for (size_t i = index + 1; i < trace.size() && trace[i].name != "RegSetValueExW"; ++i) {
+        if (trace[i].name == "CreateDirectoryW") {
+            folder = trace[i].detail;
+            break;
+        }
     }
     if (name == "RegCreateKeyExW" || name == "RegSetValueExW")
         return WithCode(L"ERROR: Failed to write into registry.\n\n(%d) %s", INJECTED);
@@ -127,8 +135,9 @@ std::wstring ExpectedBox(const std::vector<SeamCall>& trace, size_t index, bool 
     if (name == "CreateDirectoryW")
         return WithFolderAndCode(L"ERROR: Failed to create folder to store dump files:\n\n%s\n\n(%d) %s", call.detail,
                                  INJECTED);
-    if (name == "ConvertStringSecurityDescriptorToSecurityDescriptorW" || name == "GetSecurityDescriptorDacl" ||
-        name == "SetNamedSecurityInfoW")
+    if (name == "CreateFileW" || name == "GetFileInformationByHandle" || name == "GetFinalPathNameByHandleW" ||
+        name == "ConvertStringSecurityDescriptorToSecurityDescriptorW" || name == "GetSecurityDescriptorDacl" ||
+        name == "GetSecurityInfo" || name == "SetKernelObjectSecurity")
         return WithFolderAndCode(L"ERROR: Failed to set ACL on folder:\n\n%s\n\n(%d) %s", folder, INJECTED);
     if (OpensLocalDumps(call))
         return WithKeyAndCode(L"ERROR: Failed to enumerate keys for modification:\nHKLM\\%s\n\n(%d) %s", INJECTED);

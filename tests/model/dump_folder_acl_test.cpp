@@ -1,0 +1,335 @@
+// Securing a dump folder: never through a link, adding to the folder's own list instead of
+// replacing it, with read-write rights only. Real folders and real links of the test prefix; the
+// list handed to the system is read through the seam, since Wine keeps only part of it on disk.
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include "model/dump_folder_acl.h"
+#include "model/error_text.h"
+#include "model/registry_layout.h"
+#include "model/settings_key_writer.h"
+#include "model/text_utils.h"
+#include "tests/model/store_test_support.h"
+#include "tests/support/registry_fixture.h"
+#include "tests/support/seam_recorder.h"
+
+namespace {
+
+const std::wstring APP_KEY = ProgramKeyPath(L"app.exe");
+const wchar_t* const ACL_FAILED = L"ERROR: Failed to set ACL on folder:\n\n%s\n\n(%d) %s";
+
+// Made by the test command: a symbolic link C:\kestrune-link to the folder C:\kestrune-link-target.
+const std::wstring LINK = L"C:\\kestrune-link";
+const std::wstring LINK_TARGET = L"C:\\kestrune-link-target";
+
+// Read, write, traverse and delete-child; no WRITE_DAC, WRITE_OWNER or DELETE.
+const ACCESS_MASK DUMP_RIGHTS = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_TRAVERSE | FILE_DELETE_CHILD;
+
+std::wstring AclMessage(const std::wstring& folder, DWORD code)
+{
+    return FormatText(ACL_FAILED, folder.c_str(), static_cast<int>(code), ErrorText(code).c_str());
+}
+
+struct Ace {
+    BYTE type;
+    BYTE flags;
+    ACCESS_MASK mask;
+    std::wstring sid;
+    bool operator==(const Ace& o) const { return type == o.type && flags == o.flags && mask == o.mask && sid == o.sid; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Ace& ace)
+{
+    return out << "{type " << int(ace.type) << ", flags " << int(ace.flags) << ", mask " << std::hex << ace.mask
+               << std::dec << ", " << Narrow(ace.sid) << "}";
+}
+
+std::vector<Ace> AcesOf(PACL dacl)
+{
+    std::vector<Ace> aces;
+    for (WORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        void* raw = nullptr;
+        if (!::GetAce(dacl, i, &raw))
+            continue;
+        ACCESS_ALLOWED_ACE* ace = static_cast<ACCESS_ALLOWED_ACE*>(raw);
+        wchar_t* sid = nullptr;
+        ::ConvertSidToStringSidW(&ace->SidStart, &sid);
+        aces.push_back({ace->Header.AceType, ace->Header.AceFlags, ace->Mask, sid ? sid : L""});
+        ::LocalFree(sid);
+    }
+    return aces;
+}
+
+// A DACL from entries, for a folder list that Wine cannot keep on disk.
+std::vector<BYTE> MakeList(const std::vector<Ace>& aces)
+{
+    std::vector<BYTE> buffer(2048);
+    PACL acl = reinterpret_cast<PACL>(buffer.data());
+    ::InitializeAcl(acl, static_cast<DWORD>(buffer.size()), ACL_REVISION);
+    for (const Ace& ace : aces) {
+        PSID sid = nullptr;
+        ::ConvertStringSidToSidW(ace.sid.c_str(), &sid);
+        if (ace.type == ACCESS_DENIED_ACE_TYPE)
+            ::AddAccessDeniedAceEx(acl, ACL_REVISION, ace.flags, ace.mask, sid);
+        else
+            ::AddAccessAllowedAceEx(acl, ACL_REVISION, ace.flags, ace.mask, sid);
+        ::LocalFree(sid);
+    }
+    return buffer;
+}
+
+// A folder as the security calls see it: the list the next GetSecurityInfo hands out, and every
+// descriptor that SetKernelObjectSecurity was given, which the next read then returns.
+struct FakeFolderSecurity {
+    std::vector<BYTE> list;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    int sets = 0;
+    SECURITY_INFORMATION lastInfo = 0;
+    bool lastHadOwnerGroupOrSacl = false;
+};
+FakeFolderSecurity* g_fake = nullptr;
+
+DWORD WINAPI FakeGetSecurityInfo(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID*, PSID*, PACL* dacl, PACL*,
+                                 PSECURITY_DESCRIPTOR* descriptor)
+{
+    // Self-relative, in one LocalAlloc block, as the system hands it out.
+    SECURITY_DESCRIPTOR absolute;
+    ::InitializeSecurityDescriptor(&absolute, SECURITY_DESCRIPTOR_REVISION);
+    ::SetSecurityDescriptorDacl(&absolute, TRUE, reinterpret_cast<PACL>(g_fake->list.data()), FALSE);
+    const SECURITY_DESCRIPTOR_CONTROL bits = SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED;
+    ::SetSecurityDescriptorControl(&absolute, bits, g_fake->control & bits);
+    DWORD size = 0;
+    ::MakeSelfRelativeSD(&absolute, nullptr, &size);
+    *descriptor = ::LocalAlloc(LPTR, size);
+    ::MakeSelfRelativeSD(&absolute, *descriptor, &size);
+    BOOL present = FALSE, defaulted = FALSE;
+    ::GetSecurityDescriptorDacl(*descriptor, &present, dacl, &defaulted);
+    return ERROR_SUCCESS;
+}
+
+BOOL WINAPI FakeSetKernelObjectSecurity(HANDLE, SECURITY_INFORMATION info, PSECURITY_DESCRIPTOR descriptor)
+{
+    ++g_fake->sets;
+    g_fake->lastInfo = info;
+    PSID owner = nullptr, group = nullptr;
+    PACL dacl = nullptr, sacl = nullptr;
+    BOOL present = FALSE, defaulted = FALSE, saclPresent = FALSE;
+    ::GetSecurityDescriptorOwner(descriptor, &owner, &defaulted);
+    ::GetSecurityDescriptorGroup(descriptor, &group, &defaulted);
+    ::GetSecurityDescriptorSacl(descriptor, &saclPresent, &sacl, &defaulted);
+    g_fake->lastHadOwnerGroupOrSacl = owner || group || saclPresent;
+    ::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    g_fake->list.assign(reinterpret_cast<BYTE*>(dacl), reinterpret_cast<BYTE*>(dacl) + dacl->AclSize);
+    DWORD revision = 0;
+    ::GetSecurityDescriptorControl(descriptor, &g_fake->control, &revision);
+    return TRUE;
+}
+
+// Records what the real call is handed, then makes it.
+decltype(SystemCalls::SetKernelObjectSecurity) g_belowSetSecurity = nullptr;
+BOOL WINAPI RecordThenSetSecurity(HANDLE handle, SECURITY_INFORMATION info, PSECURITY_DESCRIPTOR descriptor)
+{
+    FakeSetKernelObjectSecurity(handle, info, descriptor);
+    return g_belowSetSecurity(handle, info, descriptor);
+}
+
+// The entries a save adds to a folder that has none of them.
+std::vector<Ace> AddedEntries()
+{
+    return {{ACCESS_ALLOWED_ACE_TYPE, 0, DUMP_RIGHTS, L"S-1-1-0"},
+            {ACCESS_ALLOWED_ACE_TYPE, 0, DUMP_RIGHTS, L"S-1-15-2-1"},
+            {ACCESS_ALLOWED_ACE_TYPE, 0, DUMP_RIGHTS, L"S-1-15-2-1"},
+            {ACCESS_ALLOWED_ACE_TYPE, 0, DUMP_RIGHTS, L"S-1-15-2-2"}};
+}
+
+std::vector<Ace> RealFolderList(const std::wstring& folder)
+{
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ::GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                            nullptr, &descriptor);
+    std::vector<Ace> aces = AcesOf(dacl);
+    ::LocalFree(descriptor);
+    return aces;
+}
+
+class DumpFolderAcl : public LocalDumpsTest {};
+
+}  // namespace
+
+TEST_F(DumpFolderAcl, AFolderReachedThroughALinkIsRefusedAndTheTargetUntouched)
+{
+    ASSERT_NE(0u, ::GetFileAttributesW(LINK.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT)
+        << "the test command makes the link " << Narrow(LINK);
+    const std::vector<Ace> targetList = RealFolderList(LINK_TARGET);
+    struct Case {
+        const char* what;
+        std::wstring folder;
+    } cases[] = {
+        {"the folder itself is a link", LINK},
+        {"a parent folder is a link", LINK + L"\\Dumps"},
+    };
+    for (const Case& c : cases) {
+        SeamRecorder seam;
+        std::wstring error;
+        EXPECT_FALSE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings(c.folder.c_str(), 2, -1, true), error)) << c.what;
+        EXPECT_EQ(AclMessage(c.folder, ERROR_FOLDER_THROUGH_LINK), error) << c.what;
+        EXPECT_EQ(0, seam.CountOf("SetKernelObjectSecurity")) << c.what;
+        EXPECT_FALSE(FolderExists(LINK_TARGET + L"\\Dumps")) << c.what << ": nothing made in the target";
+        EXPECT_FALSE(reg64::Get(APP_KEY, VALUE_DUMP_FOLDER).exists) << c.what;
+        EXPECT_EQ(targetList, RealFolderList(LINK_TARGET)) << c.what;
+    }
+
+    // Without the ACL the folder is only created, where Windows itself resolves the text.
+    std::wstring error;
+    EXPECT_TRUE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings((LINK + L"\\Dumps").c_str(), 2, -1, false), error));
+    EXPECT_TRUE(FolderExists(LINK_TARGET + L"\\Dumps"));
+    RemoveFolderTree(LINK_TARGET + L"\\Dumps");
+}
+
+TEST_F(DumpFolderAcl, MissingEntriesAreAddedToTheFolderList)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Child(L"dumps");
+    MakeFolder(folder);
+
+    // A real folder: what the system lists now, then the four new entries.
+    const std::vector<Ace> before = RealFolderList(folder);
+    FakeFolderSecurity real;
+    g_fake = &real;
+    {
+        SeamRecorder seam;
+        g_belowSetSecurity = Sys().SetKernelObjectSecurity;
+        Sys().SetKernelObjectSecurity = RecordThenSetSecurity;
+        ASSERT_TRUE(ApplyDumpFolderAcl(folder.c_str()));
+    }
+    std::vector<Ace> expected = before;
+    for (const Ace& ace : AddedEntries())
+        expected.push_back(ace);
+    ASSERT_EQ(1, real.sets);
+    EXPECT_EQ(static_cast<SECURITY_INFORMATION>(DACL_SECURITY_INFORMATION), real.lastInfo);
+    EXPECT_FALSE(real.lastHadOwnerGroupOrSacl);
+    EXPECT_EQ(expected, AcesOf(reinterpret_cast<PACL>(real.list.data())));
+    // What Wine keeps of it on disk: Everyone may now add files.
+    ACCESS_MASK everyone = 0;
+    for (const Ace& ace : RealFolderList(folder))
+        everyone |= ace.sid == L"S-1-1-0" && ace.type == ACCESS_ALLOWED_ACE_TYPE ? ace.mask : 0;
+    EXPECT_EQ(static_cast<ACCESS_MASK>(FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY),
+              everyone & (FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY));
+
+    // A folder with entries of its own, protected from inheritance: they all stay, in their order;
+    // an entry that already grants the rights is not added again; new entries come before the
+    // inherited ones; a second save adds nothing.
+    const Ace deny = {ACCESS_DENIED_ACE_TYPE, 0, FILE_WRITE_DATA, L"S-1-5-32-546"};
+    const Ace admins = {ACCESS_ALLOWED_ACE_TYPE, CONTAINER_INHERIT_ACE | OBJECT_INHERIT_ACE, FILE_ALL_ACCESS,
+                        L"S-1-5-32-544"};
+    const Ace everyoneReads = {ACCESS_ALLOWED_ACE_TYPE, 0, FILE_GENERIC_READ, L"S-1-1-0"};
+    const Ace restrictedFull = {ACCESS_ALLOWED_ACE_TYPE, 0, GENERIC_ALL, L"S-1-15-2-2"};
+    const Ace inherited = {ACCESS_ALLOWED_ACE_TYPE, INHERITED_ACE, FILE_ALL_ACCESS, L"S-1-5-18"};
+    FakeFolderSecurity fake;
+    fake.list = MakeList({deny, admins, everyoneReads, restrictedFull, inherited});
+    fake.control = SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED;
+    g_fake = &fake;
+    SeamRecorder seam;
+    Sys().GetSecurityInfo = FakeGetSecurityInfo;
+    Sys().SetKernelObjectSecurity = FakeSetKernelObjectSecurity;
+    ASSERT_TRUE(ApplyDumpFolderAcl(folder.c_str()));
+    const std::vector<Ace> added = AddedEntries();
+    EXPECT_EQ((std::vector<Ace>{deny, admins, everyoneReads, restrictedFull, added[0], added[1], added[2], inherited}),
+              AcesOf(reinterpret_cast<PACL>(fake.list.data())));
+    EXPECT_EQ(SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED,
+              fake.control & (SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED));
+    ASSERT_TRUE(ApplyDumpFolderAcl(folder.c_str()));
+    EXPECT_EQ(1, fake.sets) << "the second save found every entry there";
+    g_fake = nullptr;
+}
+
+namespace {
+
+int g_localFrees = 0;
+decltype(SystemCalls::LocalFree) g_belowLocalFree = nullptr;
+HLOCAL WINAPI CountLocalFree(HLOCAL memory)
+{
+    if (memory)
+        ++g_localFrees;
+    return g_belowLocalFree(memory);
+}
+
+BOOL WINAPI DaclAbsent(PSECURITY_DESCRIPTOR, LPBOOL present, PACL* dacl, LPBOOL defaulted)
+{
+    *present = FALSE;
+    *dacl = nullptr;
+    *defaulted = FALSE;
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(DumpFolderAcl, FailuresLeaveTheirCodeAndFreeEveryDescriptor)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Child(L"acl");
+    MakeFolder(folder);
+    const std::wstring file = temp.Child(L"file.txt");
+    ::CloseHandle(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    struct Case {
+        const char* what;
+        std::wstring target;
+        const char* call;  // nullptr: no injected failure
+        DWORD code;
+        bool noDacl;
+        DWORD expectedCode;
+        int expectedFrees;  // the SDDL's descriptor and the folder's current one
+    } cases[] = {
+        {"folder cannot be opened", folder, "CreateFileW", ERROR_SHARING_VIOLATION, false, ERROR_SHARING_VIOLATION, 0},
+        {"attributes cannot be read", folder, "GetFileInformationByHandle", ERROR_ACCESS_DENIED, false,
+         ERROR_ACCESS_DENIED, 0},
+        {"final path cannot be read", folder, "GetFinalPathNameByHandleW", ERROR_NOT_SUPPORTED, false,
+         ERROR_NOT_SUPPORTED, 0},
+        {"a file, not a folder", file, nullptr, 0, false, ERROR_DIRECTORY, 0},
+        {"conversion fails", folder, "ConvertStringSecurityDescriptorToSecurityDescriptorW", ERROR_INVALID_PARAMETER,
+         false, ERROR_INVALID_PARAMETER, 0},
+        {"DACL cannot be taken", folder, "GetSecurityDescriptorDacl", ERROR_INVALID_SECURITY_DESCR, false,
+         ERROR_INVALID_SECURITY_DESCR, 1},
+        {"descriptor without DACL", folder, nullptr, 0, true, ERROR_INVALID_ACL, 1},
+        {"folder list cannot be read", folder, "GetSecurityInfo", ERROR_ACCESS_DENIED, false, ERROR_ACCESS_DENIED, 1},
+        {"setting it fails", folder, "SetKernelObjectSecurity", ERROR_ACCESS_DENIED, false, ERROR_ACCESS_DENIED, 2},
+        {"success", folder, nullptr, 0, false, ERROR_SUCCESS, 2},
+    };
+    for (const Case& c : cases) {
+        SeamRecorder seam;
+        if (c.call)
+            seam.FailEveryCall(c.call, c.code);
+        if (c.noDacl)
+            Sys().GetSecurityDescriptorDacl = DaclAbsent;
+        g_localFrees = 0;
+        g_belowLocalFree = Sys().LocalFree;
+        Sys().LocalFree = CountLocalFree;
+        bool ok = ApplyDumpFolderAcl(c.target.c_str());
+        DWORD code = ::GetLastError();
+        Sys().LocalFree = g_belowLocalFree;
+        EXPECT_EQ(c.expectedCode == ERROR_SUCCESS, ok) << c.what;
+        EXPECT_EQ(c.expectedCode, code) << c.what;
+        EXPECT_EQ(c.expectedFrees, g_localFrees) << c.what;
+
+        // Through the key writer the same code appears in the ACL message, and the folder stays.
+        if (c.expectedCode != ERROR_SUCCESS && c.target == folder) {
+            std::wstring error;
+            EXPECT_FALSE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings(folder.c_str(), 1, -1, true), error));
+            EXPECT_EQ(AclMessage(folder, c.expectedCode), error) << c.what;
+            EXPECT_TRUE(FolderExists(folder));
+            EXPECT_FALSE(reg64::Get(APP_KEY, VALUE_DUMP_FOLDER).exists) << c.what;
+        }
+        EXPECT_EQ(0, seam.OpenKeys()) << c.what;
+    }
+
+    SeamRecorder seam;
+    for (const wchar_t* empty : {static_cast<const wchar_t*>(nullptr), L""}) {
+        EXPECT_FALSE(ApplyDumpFolderAcl(empty));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), ::GetLastError());
+    }
+    EXPECT_EQ(0, seam.FailableCallCount());
+}
