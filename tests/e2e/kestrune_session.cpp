@@ -163,11 +163,11 @@ MessageBoxInfo KestruneSession::CloseExpectingQuestion()
 const std::wstring& KestruneSession::ScratchFolder()
 {
     if (m_scratch.empty()) {
-        wchar_t temp[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, temp);
-        std::wstring base = temp;
-        if (!base.empty() && base.back() == L'\\')
-            base.pop_back();
+        // On the system drive, not in the user's temporary folder: a folder inside a user profile
+        // is not opened to everyone, and the saves here keep the ACL check box on.
+        wchar_t windows[MAX_PATH] = {};
+        ::GetWindowsDirectoryW(windows, MAX_PATH);
+        const std::wstring base = std::wstring(windows).substr(0, 2);
         for (unsigned n = ::GetTickCount() & 0xFFFFF;; ++n) {
             const std::wstring candidate = base + L"\\kestrune-e2e-" + std::to_wstring(n);
             if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
@@ -175,7 +175,7 @@ const std::wstring& KestruneSession::ScratchFolder()
                 break;
             }
             if (::GetLastError() != ERROR_ALREADY_EXISTS) {
-                ADD_FAILURE() << "no scratch folder under the temporary folder";
+                ADD_FAILURE() << "no scratch folder on the system drive";
                 break;
             }
         }

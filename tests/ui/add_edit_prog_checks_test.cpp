@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "model/text_utils.h"
 #include "res/resource.h"
+#include "ui/settings/dump_folder_rules.h"
 #include "tests/ui/add_edit_prog_harness.h"
 
 using namespace prog_dialog_test;
@@ -151,6 +153,28 @@ TEST(AddEditProgChecks, PanelFailuresFollowTheNameChecksTypeBeforeCount)
         EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), run.boxes[i].type);
         EXPECT_EQ(cases[i].focusId, run.boxes[i].focusId);
     }
+    EXPECT_TRUE(run.questions.empty());
+    ExpectSameEntry(SentinelEntry(), entry);
+}
+
+TEST(AddEditProgChecks, AFolderNeverOpenedToEveryoneIsRefusedOnTheFolder)
+{
+    // Add mode starts with the ACL box on; the user's own profile is never opened to everyone.
+    wchar_t expanded[MAX_PATH] = {};
+    ::ExpandEnvironmentStringsW(L"%LOCALAPPDATA%\\CrashDumps", expanded, MAX_PATH);
+    ProgramEntry entry = SentinelEntry();
+    ProgDialogRun run;
+    run.row = -1;
+    run.steps = {
+        [](HWND dialog) { SetText(dialog, IDC_EDIT_DUMP_FOLDER, L"%LOCALAPPDATA%\\CrashDumps"); },
+        TypeAndConfirm(L"app.exe", L"0"),
+    };
+    RunProgDialog(run, entry);
+
+    EXPECT_EQ(RUN_LEFT_OPEN, run.result);
+    ASSERT_EQ(1u, run.boxes.size()) << "the folder before the count";
+    EXPECT_EQ(FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, L"in a user profile", expanded), run.boxes[0].text);
+    EXPECT_EQ(IDC_EDIT_DUMP_FOLDER, run.boxes[0].focusId);
     EXPECT_TRUE(run.questions.empty());
     ExpectSameEntry(SentinelEntry(), entry);
 }

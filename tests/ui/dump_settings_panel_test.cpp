@@ -8,8 +8,13 @@
 #include <string>
 #include <vector>
 
+#include <objbase.h>
+#include <shlobj.h>
+
 #include "framework/message_box.h"
+#include "model/text_utils.h"
 #include "res/resource.h"
+#include "ui/settings/dump_folder_rules.h"
 #include "tests/ui/suggested_profile_store.h"
 #include "ui/settings/dump_settings_panel.h"
 
@@ -400,7 +405,7 @@ TEST_F(PanelSuggestionTest, ProfileValuesAreShownAsStored)
         DWORD readFlags;
     };
     const SuggestionCase cases[] = {
-        {L"%LOCALAPPDATA%\\CrashDumps", 2, 50, 1, FULL_ITEM, L"50", true, 0},
+        {L"%LOCALAPPDATA%\\CrashDumps", 2, 50, 1, FULL_ITEM, L"50", true, PANEL_ERR_DUMP_FOLDER},
         {L"", 5, 7, 0, MINI_ITEM, L"7", false, 0},
         {L"D:\\Dumps", ALL_BITS, 0, 3, MINI_ITEM, L"0", true, PANEL_ERR_DUMP_COUNT},
         {L"D:\\Dumps", 0, ALL_BITS, 1, EMPTY_ITEM, L"-1", true, PANEL_ERR_DUMP_COUNT},
@@ -484,6 +489,69 @@ TEST_F(PanelErrorReportTest, NoFlagsReportNothing)
     EXPECT_FALSE(m_panel.ReportReadErrors(0));
     EXPECT_TRUE(m_boxes.empty());
     EXPECT_EQ(Item(IDC_EDIT_DUMP_FOLDER), ::GetFocus());
+}
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id)
+{
+    PWSTR path = nullptr;
+    std::wstring text;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path)))
+        text = path;
+    ::CoTaskMemFree(path);
+    return text;
+}
+
+TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFolder)
+{
+    const std::wstring windows = KnownFolder(FOLDERID_Windows);
+    const std::wstring programFiles = KnownFolder(FOLDERID_ProgramFiles);
+    const std::wstring localAppData = KnownFolder(FOLDERID_LocalAppData);
+    ASSERT_FALSE(windows.empty() || programFiles.empty() || localAppData.empty());
+    const std::wstring drive = windows.substr(0, 3);  // "C:\"
+    const std::wstring notFull = PANEL_MSG_FOLDER_NOT_FULL_PATH;
+    auto notForEveryone = [](const wchar_t* place, const std::wstring& path) {
+        return FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, place, path.c_str());
+    };
+    ::SetEnvironmentVariableW(L"KESTRUNE_UNSET_VAR", nullptr);
+    struct FolderCase {
+        std::wstring text;
+        bool acl;
+        std::wstring message;  // empty: accepted
+    };
+    const FolderCase cases[] = {
+        {L"Dumps", false, notFull},
+        {L"\\Dumps", true, notFull},
+        {L"D:Dumps", true, notFull},
+        {L"C:", false, notFull},
+        {L"%KESTRUNE_UNSET_VAR%\\Dumps", false, notFull},
+        {drive, true, notForEveryone(L"the root of a drive", drive)},
+        {drive, false, L""},
+        {windows, true, notForEveryone(L"in the Windows folder", windows)},
+        {windows + L"\\Temp\\Dumps", true, notForEveryone(L"in the Windows folder", windows + L"\\Temp\\Dumps")},
+        {windows + L"x\\Dumps", true, L""},
+        {programFiles + L"\\Dumps", true, notForEveryone(L"in a program files folder", programFiles + L"\\Dumps")},
+        {L"%LOCALAPPDATA%\\CrashDumps", true, notForEveryone(L"in a user profile", localAppData + L"\\CrashDumps")},
+        {L"%LOCALAPPDATA%\\CrashDumps", false, L""},
+        {L"\\\\server\\share\\Dumps", true, L""},
+        {drive + L"CrashDumps", true, L""},
+    };
+    for (const FolderCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        m_boxes.clear();
+        SetText(IDC_EDIT_DUMP_FOLDER, c.text);
+        Check(c.acl);
+        ::SetFocus(Item(IDC_EDIT_DUMP_COUNT));
+        DumpSettings read;
+        const DWORD flags = m_panel.ReadSettings(read);
+        EXPECT_EQ(!c.message.empty(), (flags & PANEL_ERR_DUMP_FOLDER) != 0);
+        if (c.message.empty())
+            continue;
+        EXPECT_TRUE(m_panel.ReportReadErrors(flags | PANEL_ERR_DUMP_TYPE | PANEL_ERR_DUMP_COUNT));
+        ASSERT_EQ(1u, m_boxes.size()) << "the folder first, one failure at a time";
+        EXPECT_EQ(c.message, m_boxes[0].text);
+        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), m_boxes[0].type);
+        EXPECT_EQ(Item(IDC_EDIT_DUMP_FOLDER), m_boxes[0].focus);
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "tests/support/seam_recorder.h"
 #include "tests/ui/main_window_harness.h"
+#include "ui/settings/dump_folder_rules.h"
 #include "ui/settings/dump_settings_panel.h"
 
 using namespace main_window_test;
@@ -96,6 +97,25 @@ TEST_F(MainWindowTest, SaveStopsAtAnInvalidStoredCountWithTheFocusOnIt)
     EXPECT_EQ(window.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
     EXPECT_EQ(window.boxes[0].focusId, IDC_EDIT_DUMP_COUNT);
     EXPECT_EQ(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE).data.size(), 4u);
+}
+
+TEST_F(MainWindowTest, SaveRefusesAFolderThatIsNotAFullPathAndWritesNothing)
+{
+    CMainWindowProbe window;
+    bool committed = true;
+    window.steps = {[&](CMainWindowProbe& w) {
+        SetControlText(w.m_hWnd, IDC_EDIT_DUMP_FOLDER, L"Dumps");
+        ::SetFocus(::GetDlgItem(w.m_hWnd, IDC_EDIT_DUMP_COUNT));
+        committed = w.CommitChanges();
+    }};
+    SeamRecorder seam;
+    EXPECT_EQ(window.Run(), PROBE_FINISHED);
+    EXPECT_FALSE(committed);
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_EQ(window.boxes[0].text, PANEL_MSG_FOLDER_NOT_FULL_PATH);
+    EXPECT_EQ(window.boxes[0].focusId, IDC_EDIT_DUMP_FOLDER);
+    EXPECT_EQ(seam.RegistryChanges(), 0);
+    EXPECT_EQ(seam.CountOf("CreateDirectoryW"), 0);
 }
 
 TEST_F(MainWindowTest, RefreshDiscardsEditsAndKeepsTheAclBox)

@@ -10,6 +10,7 @@
 #include "model/text_utils.h"
 #include "res/resource.h"
 #include "ui/settings/dump_count_rule.h"
+#include "ui/settings/dump_folder_rules.h"
 
 namespace {
 
@@ -127,6 +128,8 @@ DWORD DumpSettingsPanel::ReadSettings(DumpSettings& settings) const
     settings.hasFolder = !settings.folder.empty();
 
     settings.setAcl = ::SendMessageW(Control(IDC_CHECK_SET_ACL), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    if (CheckDumpFolder(settings.folder, settings.setAcl != FALSE) != DumpFolderCheck::Valid)
+        flags |= PANEL_ERR_DUMP_FOLDER;
 
     DWORD code = 0;
     if (!GetSelectedDumpType(code))
@@ -151,8 +154,13 @@ DWORD DumpSettingsPanel::ReadSettings(DumpSettings& settings) const
 bool DumpSettingsPanel::ReportReadErrors(DWORD flags) const
 {
     int control = 0;
-    const wchar_t* message = nullptr;
-    if (flags & PANEL_ERR_DUMP_TYPE) {
+    std::wstring message;
+    if (flags & PANEL_ERR_DUMP_FOLDER) {
+        DumpSettings settings;
+        ReadSettings(settings);
+        control = IDC_EDIT_DUMP_FOLDER;
+        message = DumpFolderMessage(CheckDumpFolder(settings.folder, settings.setAcl != FALSE), settings.folder);
+    } else if (flags & PANEL_ERR_DUMP_TYPE) {
         control = IDC_COMBO_DUMP_TYPE;
         message = PANEL_MSG_DUMP_TYPE_INVALID;
     } else if (flags & PANEL_ERR_DUMP_COUNT) {

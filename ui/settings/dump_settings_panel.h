@@ -12,6 +12,7 @@
 // Error flags of ReadSettings.
 const DWORD PANEL_ERR_DUMP_TYPE = 1;
 const DWORD PANEL_ERR_DUMP_COUNT = 2;
+const DWORD PANEL_ERR_DUMP_FOLDER = 4;  // not a full path, or a place never opened to everyone
 
 class DumpSettingsPanel {
 public:
@@ -32,11 +33,13 @@ public:
     void ShowSettings(const DumpSettings& settings);
     void ShowStoredSettings(const DumpSettings& settings);
 
-    // Fills `settings` in every case; returns 0 or PANEL_ERR_DUMP_TYPE | PANEL_ERR_DUMP_COUNT.
+    // Fills `settings` in every case; returns 0 or PANEL_ERR_DUMP_FOLDER | PANEL_ERR_DUMP_TYPE |
+    // PANEL_ERR_DUMP_COUNT.
     DWORD ReadSettings(DumpSettings& settings) const;
 
-    // Moves the focus to the offending control and shows the message of the first error flag
-    // (dump type first). Returns false when there was nothing to report.
+    // Moves the focus to the offending control and shows the message of the first error flag, in
+    // the order of the controls: folder, dump type, count. Returns false when there was nothing to
+    // report.
     bool ReportReadErrors(DWORD flags) const;
 
     void ClearSettings();
@@ -53,7 +56,8 @@ private:
 };
 
 // The shell's folder browser. Returns 1 when a folder was chosen (written to `path` without a
-// trailing separator), 0 when cancelled, -1 when the choice has no file system path.
+// trailing separator, except for a drive root: "C:\"), 0 when cancelled, -1 when the choice has no
+// file system path.
 int PickFolder(HWND owner, std::wstring& path);
 
 // Expands environment-variable references. An empty source succeeds with an empty result; on

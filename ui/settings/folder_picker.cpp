@@ -48,8 +48,10 @@ int PickFolder(HWND owner, std::wstring& path)
         return -1;
     }
 
+    // No separator at the end, except after a drive: "C:" alone would mean the current folder of C.
     path = chosen;
-    if (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
+    const bool driveRoot = path.size() == 3 && path[1] == L':';
+    if (!path.empty() && !driveRoot && (path.back() == L'\\' || path.back() == L'/'))
         path.pop_back();
     return 1;
 }
