@@ -80,8 +80,8 @@ bool HasOwnAllowEntry(PACL dacl, PSID sid, ACCESS_MASK wanted)
 
 // The folder's list with the missing allow entries of `wanted` added after its own entries and
 // before the inherited ones, which keeps the usual order (own denials, own grants, inherited ones).
-// Empty when nothing is missing.
-std::vector<BYTE> ListWithMissingEntries(PACL current, PACL wanted)
+// `list` stays empty when nothing is missing.
+DWORD ListWithMissingEntries(PACL current, PACL wanted, std::vector<BYTE>& list)
 {
     std::vector<const ACCESS_ALLOWED_ACE*> missing;
     DWORD added = 0;
@@ -96,32 +96,33 @@ std::vector<BYTE> ListWithMissingEntries(PACL current, PACL wanted)
         missing.push_back(ace);
         added += ace->Header.AceSize;
     }
+    list.clear();
     if (missing.empty())
-        return std::vector<BYTE>();
+        return ERROR_SUCCESS;
 
-    const DWORD currentSize = current ? current->AclSize : sizeof(ACL);
-    const BYTE revision = current && current->AclRevision > ACL_REVISION ? current->AclRevision : ACL_REVISION;
-    std::vector<BYTE> buffer(currentSize + added);
-    PACL list = reinterpret_cast<PACL>(buffer.data());
-    if (!::InitializeAcl(list, static_cast<DWORD>(buffer.size()), revision))
-        return std::vector<BYTE>();
+    const BYTE revision = current->AclRevision > ACL_REVISION ? current->AclRevision : ACL_REVISION;
+    std::vector<BYTE> buffer(current->AclSize + added);
+    PACL updated = reinterpret_cast<PACL>(buffer.data());
+    if (!::InitializeAcl(updated, static_cast<DWORD>(buffer.size()), revision))
+        return ::GetLastError();  // beyond the largest list a folder can have
 
     auto addMissing = [&]() {
         for (const ACCESS_ALLOWED_ACE* ace : missing)
-            ::AddAce(list, revision, MAXDWORD, const_cast<ACCESS_ALLOWED_ACE*>(ace), ace->Header.AceSize);
+            ::AddAce(updated, revision, MAXDWORD, const_cast<ACCESS_ALLOWED_ACE*>(ace), ace->Header.AceSize);
         missing.clear();
     };
-    for (WORD i = 0; current && i < current->AceCount; ++i) {
+    for (WORD i = 0; i < current->AceCount; ++i) {
         void* raw = nullptr;
         if (!::GetAce(current, i, &raw))
             continue;
         const ACE_HEADER* header = static_cast<const ACE_HEADER*>(raw);
         if (header->AceFlags & INHERITED_ACE)
             addMissing();
-        ::AddAce(list, revision, MAXDWORD, raw, header->AceSize);
+        ::AddAce(updated, revision, MAXDWORD, raw, header->AceSize);
     }
     addMissing();
-    return buffer;
+    list.swap(buffer);
+    return ERROR_SUCCESS;
 }
 
 // Adds what is missing of `wanted` to the folder's DACL through the handle. The descriptor handed
@@ -136,10 +137,13 @@ DWORD AddMissingEntries(HANDLE folder, PACL wanted)
     if (code != ERROR_SUCCESS)
         return code;
     unique_local_mem owner(descriptor);
+    if (!current)
+        return ERROR_SUCCESS;  // no DACL at all: everyone has every right already
 
-    std::vector<BYTE> list = ListWithMissingEntries(current, wanted);
-    if (list.empty())
-        return ERROR_SUCCESS;  // every entry is there already
+    std::vector<BYTE> list;
+    const DWORD listed = ListWithMissingEntries(current, wanted, list);
+    if (listed != ERROR_SUCCESS || list.empty())
+        return listed;  // a failure, or every entry is there already
 
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;

@@ -25,7 +25,7 @@ for suite in model_tests ui_tests e2e_tests; do
   grep -E '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]' "$log" | grep -v '^\[  FAILED  \] [A-Za-z].*\.' || true
   grep -E '^\[  FAILED  \] [A-Za-z]' "$log" | sort -u || true
   p=$(grep -E '^\[       OK \]' "$log" | wc -l)
-  f=$(grep -E '^\[  FAILED  \] [A-Za-z0-9_/]+\.[A-Za-z0-9_/]+' "$log" | sort -u | wc -l)
+  f=$(grep -E '^\[  FAILED  \] [A-Za-z0-9_/]+\.[A-Za-z0-9_/]+' "$log" | sed 's/ (.*//' | sort -u | wc -l)
   passed=$((passed + p)); failed=$((failed + f))
   if [ $rc -ne 0 ] && [ "$f" -eq 0 ]; then
     echo "$suite exited with code $rc without a failed test (crash or timeout); see $log"

@@ -229,9 +229,9 @@ TEST_F(SaveTest, AStoredCountOfZeroStopsTheSaveWithTheCountMessageAndTheFocusInT
 
 TEST_F(SaveTest, AStoredGlobalFolderWithAnEnvironmentReferenceIsCreatedWhereItPointsAndDoesNotBlockSaving)
 {
-    // The usual form of the global folder on Windows (%LOCALAPPDATA%\CrashDumps): a reference to
-    // a folder that exists, and a last level below it. The saved text stays as it was.
-    const std::wstring text = L"%TEMP%\\Kestrune Env Dumps";
+    // A reference to a folder that exists, and a last level below it (outside any user profile,
+    // since the ACL box is on). The saved text stays as it was.
+    const std::wstring text = L"%SystemDrive%\\Kestrune Env Dumps";
     wchar_t expanded[MAX_PATH] = {};
     ASSERT_NE(0u, ::ExpandEnvironmentStringsW(text.c_str(), expanded, MAX_PATH));
     const std::wstring folder = expanded;
@@ -251,8 +251,8 @@ TEST_F(SaveTest, AStoredGlobalFolderWithAnEnvironmentReferenceIsCreatedWhereItPo
     EXPECT_EQ(text, reg64::GetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER));
     EXPECT_EQ(1, DwordOf(ProgramKeyPath(L"added.exe"), VALUE_DUMP_TYPE));
     EXPECT_TRUE(FolderExists(folder)) << "the folder the text names was not created";
-    EXPECT_FALSE(FolderExists(L"%TEMP%")) << "a folder literally named %TEMP% was made in the current folder";
+    EXPECT_FALSE(FolderExists(L"%SystemDrive%")) << "a folder literally named %SystemDrive% was made";
     ::RemoveDirectoryW(folder.c_str());
-    ::RemoveDirectoryW(L"%TEMP%\\Kestrune Env Dumps");
-    ::RemoveDirectoryW(L"%TEMP%");
+    ::RemoveDirectoryW(L"%SystemDrive%\\Kestrune Env Dumps");
+    ::RemoveDirectoryW(L"%SystemDrive%");
 }

@@ -98,7 +98,8 @@ DWORD WINAPI FakeGetSecurityInfo(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, P
     // Self-relative, in one LocalAlloc block, as the system hands it out.
     SECURITY_DESCRIPTOR absolute;
     ::InitializeSecurityDescriptor(&absolute, SECURITY_DESCRIPTOR_REVISION);
-    ::SetSecurityDescriptorDacl(&absolute, TRUE, reinterpret_cast<PACL>(g_fake->list.data()), FALSE);
+    PACL list = g_fake->list.empty() ? nullptr : reinterpret_cast<PACL>(g_fake->list.data());  // empty: no DACL
+    ::SetSecurityDescriptorDacl(&absolute, TRUE, list, FALSE);
     const SECURITY_DESCRIPTOR_CONTROL bits = SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED;
     ::SetSecurityDescriptorControl(&absolute, bits, g_fake->control & bits);
     DWORD size = 0;
@@ -244,6 +245,12 @@ TEST_F(DumpFolderAcl, MissingEntriesAreAddedToTheFolderList)
               fake.control & (SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED));
     ASSERT_TRUE(ApplyDumpFolderAcl(folder.c_str()));
     EXPECT_EQ(1, fake.sets) << "the second save found every entry there";
+
+    // No DACL at all already lets everyone in; a list of four entries would shut out the rest.
+    FakeFolderSecurity open;
+    g_fake = &open;
+    ASSERT_TRUE(ApplyDumpFolderAcl(folder.c_str()));
+    EXPECT_EQ(0, open.sets);
     g_fake = nullptr;
 }
 
