@@ -5,7 +5,7 @@
 # half of Wine) run under qemu's user-mode emulator.
 set -euo pipefail
 
-packages=(cmake make python3 g++-mingw-w64-i686 wine wine64 wine32:i386 xvfb googletest imagemagick x11-utils)
+packages=(cmake make python3 g++-mingw-w64-i686 wine wine64 wine32:i386 xvfb googletest imagemagick x11-utils zip)
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"

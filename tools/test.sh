@@ -33,6 +33,29 @@ for suite in model_tests ui_tests e2e_tests; do
     broken=$((broken + 1))
   fi
 done
+
+# The main window on a 1920x1080 screen at 150 % and on a 1366x768 one at 100 %, each less a
+# 48-pixel taskbar: its fit suite again, on a display of that size and at that DPI, insisting
+# that the window had to give way. The prefix's DPI is set back to 96 afterwards.
+stop_display
+for screen in 1920x1032:144 1366x720:96; do
+  start_display "${screen%:*}"
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${screen#*:}" /f > /dev/null 2>&1
+  wineserver -w
+  log="$root/build/test-results/ui_tests-fit-${screen%:*}.log"
+  echo "=== ui_tests, main window fit on ${screen%:*} at ${screen#*:} DPI"
+  (cd "$root/build" && KESTRUNE_FIT_EXPECT=shrink timeout 300 wine ui_tests.exe --gtest_color=no \
+     --gtest_filter='MainWindowFit.*') > "$log" 2>&1
+  rc=$?
+  grep -E '^\[  (FAILED|PASSED) ' "$log" || tail -20 "$log"
+  p=$(grep -E '^\[       OK \]' "$log" | wc -l)
+  f=$(grep -E '^\[  FAILED  \] [A-Za-z0-9_/]+\.[A-Za-z0-9_/]+' "$log" | sort -u | wc -l)
+  [ $rc -ne 0 ] && [ "$f" -eq 0 ] && broken=$((broken + 1))
+  passed=$((passed + p)); failed=$((failed + f))
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f > /dev/null 2>&1
+  stop_display
+done
+
 failed=$((failed + broken))
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

@@ -27,9 +27,10 @@ prepare_prefix() {
 XVFB_PID=""
 start_display() {
   # KESTRUNE_DISPLAY_BASE keeps runs that share a machine (several work trees) on apart displays.
+  # The screen size (WIDTHxHEIGHT) may be given; 1280x1024 otherwise.
   local n=${KESTRUNE_DISPLAY_BASE:-90}
   while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${1:-1280x1024}x24" -nolisten tcp > /dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$n"
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${n}" ] && break; sleep 0.1; done

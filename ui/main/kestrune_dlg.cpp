@@ -9,6 +9,7 @@
 #include "model/registry_layout.h"
 #include "res/resource.h"
 #include "ui/common/app_messages.h"
+#include "ui/main/main_window_fit.h"
 #include "ui/main/main_window_paint.h"
 
 namespace {
@@ -133,6 +134,7 @@ BOOL CKestruneDlg::OnInitDialog()
     ProbeWriteAccess();
     m_panel.AddDumpTypeItems();
     InitProgramList();
+    FitWindowToWorkArea(m_hWnd, m_list.GetSafeHwnd(), LIST_MINIMUM_ROWS);
     m_checkSetAcl.SetCheck(BST_CHECKED);
 
     LoadGlobalSettings();
