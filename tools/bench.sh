@@ -2,7 +2,7 @@
 # Builds Kestrune's benchmarks and runs each of them under Wine, printing their figures. The
 # benchmarks fill the registry with thousands of keys, so they run in a Wine prefix of their own
 # (build/bench-wineprefix), apart from the tests' prefix; a virtual display is started for those
-# that open windows.
+# that open windows. Names given on the command line (e.g. cross_process_bench) run only those.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/tools/install-deps.sh" || exit 1
@@ -14,8 +14,11 @@ trap stop_display EXIT
 prepare_prefix
 
 status=0
-for source in "$root"/bench/*.cpp; do
-  name="$(basename "$source" .cpp)"
+names=("$@")
+if [ ${#names[@]} -eq 0 ]; then
+  for source in "$root"/bench/*.cpp; do names+=("$(basename "$source" .cpp)"); done
+fi
+for name in "${names[@]}"; do
   exe="$root/build/$name.exe"
   [ -f "$exe" ] || { echo "$name.exe was not built"; status=1; continue; }
   echo "=== $name"

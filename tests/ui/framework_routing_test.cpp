@@ -196,14 +196,17 @@ TEST(FrameworkRouting, MessageHandlerResultReachesTheSender)
 {
     DialogTemplate tmpl = ProbeTemplate();
     CRoutingProbe dialog(tmpl.Get());
-    LRESULT routed = 0, unrouted = -1;
+    LRESULT routed = 0, zeroAfterwards = -1, unrouted = -1;
     dialog.m_script = [&](CTestDialog& d) {
         routed = ::SendMessageW(d.m_hWnd, WM_QUESTION, 20, 22);
+        // A 0 answer right after another one is not left holding the earlier result.
+        zeroAfterwards = ::SendMessageW(d.m_hWnd, WM_QUESTION, 0, 0);
         unrouted = ::SendMessageW(d.m_hWnd, WM_UNROUTED, 20, 22);
         return IDOK;
     };
     EXPECT_EQ(IDOK, dialog.DoModal());
     EXPECT_EQ(42, routed);
+    EXPECT_EQ(0, zeroAfterwards);
     EXPECT_EQ(0, unrouted);
 }
 

@@ -32,7 +32,7 @@ LRESULT CALLBACK RefusingListProc(HWND window, UINT message, WPARAM wParam, LPAR
         const int row = TargetRow(message, wParam, lParam);
         if (g_refusal.row < 0 || row == g_refusal.row) {
             --g_refusal.times;
-            return FALSE;
+            return message == LVM_INSERTITEMW ? -1 : FALSE;  // how each message says no
         }
     }
     return ::CallWindowProcW(g_refusal.original, window, message, wParam, lParam);
@@ -102,4 +102,74 @@ TEST_F(MainWindowTest, AnAddedRowWithoutItemDataStandsForNoEntry)
         EXPECT_EQ(w.UpdateListButtons(false), 0u);
     }};
     EXPECT_EQ(window.Run(), PROBE_FINISHED);
+}
+
+// A load in which the list refuses one row: that record is left out, and every row that did go in
+// still edits and deletes its own entry, wherever the gap fell.
+TEST_F(MainWindowTest, ALoadThatLosesARowKeepsEveryOtherRowOnItsOwnEntry)
+{
+    const std::vector<std::wstring> names = {L"a.exe", L"b.exe", L"c.exe", L"d.exe"};
+    for (const std::wstring& name : names) {
+        reg64::CreateKey(ProgramKeyPath(name));
+        reg64::SetString(ProgramKeyPath(name), L"DumpFolder", L"C:\\" + name);
+    }
+    // Rows go in last-read first, asking for positions 0, 1, 2, 3: d, c, b, a.
+    struct Case {
+        int refusedPosition;
+        const wchar_t* lost;
+    };
+    const Case cases[] = {{0, L"d.exe"}, {1, L"c.exe"}, {3, L"a.exe"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lost);
+        std::vector<std::wstring> kept;
+        for (const std::wstring& name : names) {
+            if (name != c.lost)
+                kept.push_back(name);
+        }
+        CMainWindowProbe window;
+        window.answers = {IDYES};
+        window.steps = {[&](CMainWindowProbe& w) {
+            const HWND list = w.ListWindow();
+            RefuseOnce(list, LVM_INSERTITEMW, c.refusedPosition);
+            EXPECT_FALSE(w.RefreshFromRegistry());
+            ::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_refusal.original));
+            ASSERT_EQ(RowNames(list), kept);
+            ASSERT_EQ(w.Entries().size(), kept.size());
+
+            // Each row opens its own entry; a change made there lands in that entry alone.
+            for (int row = 0; row < static_cast<int>(kept.size()); ++row) {
+                const std::wstring name = kept[static_cast<size_t>(row)];
+                std::wstring shownName, shownFolder;
+                WhenWindowShows(L"Edit Crash Dump Settings For Specific Program", [&](HWND dialog) {
+                    shownName = ControlText(dialog, IDC_EDIT_PROCESS_NAME);
+                    shownFolder = ControlText(dialog, IDC_EDIT_DUMP_FOLDER);
+                    SetControlText(dialog, IDC_EDIT_DUMP_FOLDER, L"C:\\Edited\\" + name);
+                    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                });
+                SelectOnly(list, {row});
+                w.EditProgram(true);
+                EXPECT_EQ(shownName, name);
+                EXPECT_EQ(shownFolder, L"C:\\" + name);
+                EXPECT_EQ(CellText(list, row, 3), L"C:\\Edited\\" + name);
+            }
+            for (const ProgramEntry& entry : w.Entries()) {
+                EXPECT_TRUE(entry.modified) << entry.processName;
+                EXPECT_EQ(entry.settings.folder, L"C:\\Edited\\" + entry.processName);
+            }
+
+            // Deleting the middle row takes its own entry; the rest still match.
+            const std::wstring gone = kept[1];
+            SelectOnly(list, {1});
+            w.DeletePrograms();
+            ASSERT_EQ(w.Entries().size(), kept.size() - 1);
+            for (int row = 0; row < RowCount(list); ++row) {
+                const LPARAM data = RowData(list, row);
+                ASSERT_GE(data, 0);
+                ASSERT_LT(static_cast<size_t>(data), w.Entries().size());
+                EXPECT_EQ(w.Entries()[static_cast<size_t>(data)].processName, CellText(list, row, 0));
+                EXPECT_NE(CellText(list, row, 0), gone);
+            }
+        }};
+        EXPECT_EQ(window.Run(), PROBE_FINISHED);
+    }
 }

@@ -160,6 +160,13 @@ TEST_F(MainWindowTest, SelectAllRecomputesTheButtonsOnceAfterTheBurst)
         EXPECT_TRUE(buttons.add);
         EXPECT_TRUE(buttons.remove);
         EXPECT_FALSE(buttons.edit);
+
+        // The next burst, after the first one was handled, is followed again.
+        const int afterFirst = w.ListButtonUpdates();
+        SelectOnly(w.ListWindow(), {7});
+        PumpFor(150);
+        EXPECT_EQ(w.ListButtonUpdates(), afterFirst + 1);
+        EXPECT_TRUE(Buttons(w.m_hWnd).edit);
     }};
     EXPECT_EQ(window.Run(), PROBE_FINISHED);
 }

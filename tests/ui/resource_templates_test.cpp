@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -149,7 +150,7 @@ const DWORD PANEL_EDIT = VISIBLE_CHILD | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL
 const DWORD COUNT_EDIT = PANEL_EDIT | ES_CENTER | ES_NUMBER;
 const DWORD COMBO = VISIBLE_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 const DWORD SPINNER = VISIBLE_CHILD | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
-const wchar_t* const ACL_CAPTION = L"Set up ACL on dump folder for `&Everyone` to have read-write access";
+const wchar_t* const ACL_CAPTION = L"Set up &ACL on dump folder for `Everyone` to have read-write access";
 
 const Control MAIN_CONTROLS[] = {
     {IDOK, L"Button", L"&SAVE", BUTTON_TYPE, BS_DEFPUSHBUTTON, VISIBLE_CHILD | WS_TABSTOP, 0, 326, 393, 65, 19},
@@ -165,7 +166,7 @@ const Control MAIN_CONTROLS[] = {
      0, 0, VISIBLE_CHILD | WS_TABSTOP, 0, 42, 28, 404, 23},
     {-1, L"Button", L"Global Settings For All Running Programs", BUTTON_TYPE, BS_GROUPBOX, VISIBLE_CHILD, 0,
      39, 57, 407, 88},
-    {-1, L"Static", L"Dump files &folder:", STATIC_TYPE, SS_LEFT, VISIBLE_CHILD, 0, 50, 76, 57, 8},
+    {-1, L"Static", L"&Dump files folder:", STATIC_TYPE, SS_LEFT, VISIBLE_CHILD, 0, 50, 76, 57, 8},
     {IDC_EDIT_DUMP_FOLDER, L"Edit", L"", 0, 0, PANEL_EDIT, 0, 111, 72, 281, 14},
     {IDC_CHECK_SET_ACL, L"Button", ACL_CAPTION, BUTTON_TYPE, BS_AUTOCHECKBOX, VISIBLE_CHILD, 0, 115, 88, 239, 10},
     {IDC_BTN_BROWSE_FOLDER, L"Button", L"&Browse...", BUTTON_TYPE, BS_PUSHBUTTON, VISIBLE_CHILD, 0, 393, 72, 42, 14},
@@ -199,7 +200,7 @@ const Control PROGRAM_CONTROLS[] = {
     {IDC_EDIT_PROCESS_NAME, L"Edit", L"", 0, 0, PANEL_EDIT, 0, 111, 11, 170, 14},
     {IDC_BTN_BROWSE_EXE, L"Button", L"Bro&wse...", BUTTON_TYPE, BS_PUSHBUTTON, VISIBLE_CHILD | WS_TABSTOP, 0,
      282, 11, 42, 14},
-    {-1, L"Static", L"Dump files &folder:", STATIC_TYPE, SS_LEFT, VISIBLE_CHILD, 0, 49, 59, 57, 8},
+    {-1, L"Static", L"&Dump files folder:", STATIC_TYPE, SS_LEFT, VISIBLE_CHILD, 0, 49, 59, 57, 8},
     {IDC_EDIT_DUMP_FOLDER, L"Edit", L"", 0, 0, PANEL_EDIT, 0, 111, 55, 281, 14},
     {IDC_CHECK_SET_ACL, L"Button", ACL_CAPTION, BUTTON_TYPE, BS_AUTOCHECKBOX, VISIBLE_CHILD | WS_TABSTOP, 0,
      115, 71, 239, 10},
@@ -282,6 +283,58 @@ TEST(ResourceTemplates, DialogsMatchTheirTables)
             EXPECT_EQ(item.cx, want.cx);
             EXPECT_EQ(item.cy, want.cy);
         }
+    }
+}
+
+// The letter after a single '&' in a caption, or 0 when it has none.
+wchar_t MnemonicOf(const std::wstring& text)
+{
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != L'&')
+            continue;
+        if (text[i + 1] != L'&')
+            return static_cast<wchar_t>(::towupper(text[i + 1]));
+        ++i;
+    }
+    return 0;
+}
+
+// Alt and a letter must reach one thing only: a control caption that takes a menu title's letter
+// makes Alt+letter flip the control instead of opening the menu.
+TEST(ResourceTemplates, EveryMnemonicOfADialogAndItsMenuBarIsUnique)
+{
+    const struct {
+        int templateId;
+        int menuId;
+    } dialogs[] = {{IDD_KESTRUNE_DIALOG, IDR_MAIN_MENU}, {IDD_ADDEDIT_PROG, IDR_PROG_MENU}};
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(testing::Message() << "dialog " << d.templateId);
+        std::vector<std::wstring> captions;
+        const HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(d.menuId));
+        ASSERT_NE(menu, nullptr);
+        for (int popup = 0; popup < ::GetMenuItemCount(menu); ++popup) {
+            wchar_t title[64] = {};
+            ::GetMenuStringW(menu, static_cast<UINT>(popup), title, 64, MF_BYPOSITION);
+            captions.push_back(title);
+        }
+        ::DestroyMenu(menu);
+        TemplateDialog dialog;
+        ASSERT_TRUE(LoadDialog(d.templateId, dialog));
+        for (const TemplateItem& item : dialog.items) {
+            const bool prefixed = !(item.className == L"Static" && (item.style & SS_NOPREFIX));
+            if (prefixed && item.text.compare(0, 1, L"#") != 0)
+                captions.push_back(item.text);
+        }
+        std::wstring seen;
+        for (const std::wstring& caption : captions) {
+            const wchar_t letter = MnemonicOf(caption);
+            if (!letter)
+                continue;
+            EXPECT_EQ(seen.find(letter), std::wstring::npos) << "Alt+" << static_cast<char>(letter) << " again in "
+                                                             << testing::PrintToString(caption);
+            seen.push_back(letter);
+        }
+        EXPECT_GE(seen.size(), 8u);
     }
 }
 

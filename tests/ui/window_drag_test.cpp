@@ -7,6 +7,9 @@
 #include <string>
 
 #include "res/resource.h"
+#include "tests/support/ui_message_pump.h"
+#include "tests/ui/add_edit_prog_harness.h"
+#include "tests/ui/main_window_harness.h"
 #include "tests/ui/modal_driver.h"
 #include "ui/common/about_dlg.h"
 #include "ui/common/window_drag.h"
@@ -128,6 +131,69 @@ TEST(WindowDrag, PressOnAButtonOrTheLinkDoesNotMoveTheBox)
     }
 }
 
+// Presses the left button on the menu bar of the shown `dialog`, halfway between its last title
+// and the bar's right end, moves the mouse by the step in two moves and releases it, with the
+// dialog's own message processing (the system's menu-bar handling included) running in between.
+DragOutcome DragByMenuBar(HWND dialog)
+{
+    DragOutcome outcome;
+    ::SetForegroundWindow(dialog);
+    outcome.foreground = ::GetForegroundWindow() == dialog;
+    const HMENU menu = ::GetMenu(dialog);
+    MENUBARINFO bar = {};
+    bar.cbSize = sizeof(bar);
+    RECT lastTitle = {};
+    if (!menu || !::GetMenuBarInfo(dialog, OBJID_MENU, 0, &bar) ||
+        !::GetMenuItemRect(dialog, menu, ::GetMenuItemCount(menu) - 1, &lastTitle)) {
+        ADD_FAILURE() << "no menu bar";
+        return outcome;
+    }
+    const POINT press = {(lastTitle.right + bar.rcBar.right) / 2, (bar.rcBar.top + bar.rcBar.bottom) / 2};
+    ::GetWindowRect(dialog, &outcome.before);
+    MoveMouseTo(press);
+    PumpFor(60);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(120);
+    MoveMouseTo({press.x + STEP_X / 2, press.y + STEP_Y / 2});
+    PumpFor(60);
+    MoveMouseTo({press.x + STEP_X, press.y + STEP_Y});
+    PumpFor(120);
+    ::GetWindowRect(dialog, &outcome.after);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    PumpFor(60);
+    return outcome;
+}
+
+void ExpectMovedByTheStep(const DragOutcome& outcome)
+{
+    ASSERT_TRUE(outcome.foreground);
+    EXPECT_EQ(outcome.before.left + STEP_X, outcome.after.left);
+    EXPECT_EQ(outcome.before.top + STEP_Y, outcome.after.top);
+    EXPECT_EQ(outcome.before.right - outcome.before.left, outcome.after.right - outcome.after.left);
+}
+
+class WindowDragRealMenuBar : public main_window_test::MainWindowTest {};
+
+TEST_F(WindowDragRealMenuBar, MainWindowFollowsAPressRightOfTheMenuTitles)
+{
+    main_window_test::CMainWindowProbe window;
+    DragOutcome outcome;
+    window.steps = {[&](main_window_test::CMainWindowProbe& shown) { outcome = DragByMenuBar(shown.GetSafeHwnd()); }};
+    EXPECT_EQ(main_window_test::PROBE_FINISHED, window.Run());
+    ExpectMovedByTheStep(outcome);
+}
+
+TEST_F(WindowDragRealMenuBar, ProgramDialogFollowsAPressRightOfTheMenuTitles)
+{
+    prog_dialog_test::ProgDialogRun run;
+    DragOutcome outcome;
+    run.steps = {[&](HWND dialog) { outcome = DragByMenuBar(dialog); }};
+    ProgramEntry entry = {};
+    prog_dialog_test::RunProgDialog(run, entry);
+    EXPECT_EQ(prog_dialog_test::RUN_LEFT_OPEN, run.result);
+    ExpectMovedByTheStep(outcome);
+}
+
 // Visible top-level windows for the hook, outside any modal loop; made once, as hiding and
 // destroying a shown window takes Wine a while without a window manager.
 class DragHookTest : public ::testing::Test {
@@ -243,8 +309,12 @@ TEST_F(DragHookTest, LosingTheCaptureEndsTheDragSoTheBareMouseMovesNothing)
     ASSERT_TRUE(m_state.dragging);
 
     // Another window of the program takes the mouse, e.g. a control that captures it.
+    ::ReleaseCapture();
+    EXPECT_TRUE(m_state.dragging) << "a capture released with no new owner ends nothing";
+    ::SetCapture(m_window);
     ::SetCapture(s_other);
     EXPECT_FALSE(m_state.dragging);
+    EXPECT_EQ(s_other, ::GetCapture()) << "the drag's end leaves the new owner its capture";
     EXPECT_EQ(nullptr, m_state.savedCursor);
     EXPECT_EQ(m_arrow, ::GetCursor()) << "cursor restored";
     ::ReleaseCapture();

@@ -82,7 +82,7 @@ void FollowCursor(HWND window, DragState& state)
     state.lastCursorPos = cursor;
 }
 
-void EndDrag(DragState& state)
+void EndDrag(HWND window, DragState& state)
 {
     if (!state.dragging)
         return;
@@ -91,7 +91,10 @@ void EndDrag(DragState& state)
     state.savedCursor = nullptr;
     state.dragging = FALSE;
     ::SetCursor(saved);
-    ::ReleaseCapture();
+    // Only our own capture is ours to release: when the drag ends because another window has
+    // just taken the mouse, releasing it here would take it away from that window.
+    if (::GetCapture() == window)
+        ::ReleaseCapture();
 }
 
 } // namespace
@@ -112,17 +115,19 @@ void HandleWindowDrag(UINT message, WPARAM wParam, LPARAM lParam, HWND window, D
         break;
     case WM_LBUTTONUP:
     case WM_NCLBUTTONUP:
-        EndDrag(state);
+        EndDrag(window, state);
         break;
     case WM_ACTIVATE:
         if (wParam == 0)
-            EndDrag(state);
+            EndDrag(window, state);
         break;
     case WM_CAPTURECHANGED:
-        // Someone else took the mouse: without the capture the drag could not see the button
-        // go up, and the window would follow the bare mouse.
-        if (reinterpret_cast<HWND>(lParam) != window)
-            EndDrag(state);
+        // Another window took the mouse: without the capture the drag could not see the button
+        // go up, and the window would follow the bare mouse. A capture merely released (no new
+        // owner) ends nothing: the system's menu-bar handling, which runs after this hook on a
+        // press on the bar, takes the capture and releases it again before the first move.
+        if (lParam != 0 && reinterpret_cast<HWND>(lParam) != window)
+            EndDrag(window, state);
         break;
     default:
         break;

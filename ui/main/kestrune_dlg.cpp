@@ -185,6 +185,7 @@ LRESULT CKestruneDlg::OnDestroy(WPARAM wParam, LPARAM lParam, bool&)
 {
     DefaultProcessing(WM_DESTROY, wParam, lParam);
     ::KillTimer(m_hWnd, TIMER_SELECTION_CHANGED);
+    m_selectionTimerPending = false;
     ::RemovePropW(m_hWnd, OBJECT_PROP);
     ReleaseWarningIcon();
     return 0;

@@ -132,6 +132,7 @@ private:
     CListViewCtrl m_list;
     std::vector<ProgramEntry> m_entries;
     bool m_selectionTimerEnabled = true;
+    bool m_selectionTimerPending = false;  // timer 4098 is armed and has not fired yet
     HICON m_hWarningIcon = nullptr;
     bool m_canSave = false;
 

@@ -236,15 +236,19 @@ LRESULT CKestruneDlg::OnListItemChanged(NMHDR* header)
     const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
     const bool selectionChanged =
         (change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED);
-    // Re-arming the same timer id replaces it: a burst of changes recomputes the buttons once.
-    if (selectionChanged && m_selectionTimerEnabled)
-        ::SetTimer(m_hWnd, TIMER_SELECTION_CHANGED, 1, &CKestruneDlg::OnSelectionTimer);
+    // A burst of changes recomputes the buttons once, when the timer fires after it. The timer
+    // is armed once per burst: arming it again for each of 10,000 rows that select-all changes
+    // would cost a call into the window system per row, for the same outcome.
+    if (selectionChanged && m_selectionTimerEnabled && !m_selectionTimerPending)
+        m_selectionTimerPending = ::SetTimer(m_hWnd, TIMER_SELECTION_CHANGED, 1, &CKestruneDlg::OnSelectionTimer) != 0;
     return 0;
 }
 
 void CALLBACK CKestruneDlg::OnSelectionTimer(HWND window, UINT, UINT_PTR id, DWORD)
 {
     ::KillTimer(window, id);
-    if (CKestruneDlg* dialog = FromWindow(window))
+    if (CKestruneDlg* dialog = FromWindow(window)) {
+        dialog->m_selectionTimerPending = false;
         dialog->UpdateListButtons(true);
+    }
 }
