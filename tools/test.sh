@@ -15,23 +15,29 @@ ln -sfn kestrune-link-target "$WINEPREFIX/drive_c/kestrune-link"
 
 mkdir -p "$root/build/test-results" "$root/build/screenshots"
 passed=0; failed=0; broken=0
-for suite in model_tests ui_tests e2e_tests; do
-  exe="$root/build/$suite.exe"
-  [ -f "$exe" ] || continue
-  log="$root/build/test-results/$suite.log"
-  echo "=== $suite"
-  (cd "$root/build" && timeout 1500 wine "$exe" --gtest_color=no) > "$log" 2>&1
-  rc=$?
+
+# Runs one test program (its arguments follow the title and the log's name) and adds its results to
+# the totals; a program that ends badly without a failed test counts as one failure.
+run_tests() {
+  local title=$1 log="$root/build/test-results/$2.log"
+  shift 2
+  echo "=== $title"
+  (cd "$root/build" && timeout 1500 wine "$@" --gtest_color=no) > "$log" 2>&1
+  local rc=$? p f
   grep -E '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]' "$log" | grep -v '^\[  FAILED  \] [A-Za-z].*\.' || true
-  grep -E '^\[  FAILED  \] [A-Za-z]' "$log" | sort -u || true
-  p=$(grep -E '^\[       OK \]' "$log" | wc -l)
+  grep -E '^\[  FAILED  \] [A-Za-z]' "$log" | sed 's/ (.*//' | sort -u || true
+  p=$(grep -cE '^\[       OK \]' "$log")
   f=$(grep -E '^\[  FAILED  \] [A-Za-z0-9_/]+\.[A-Za-z0-9_/]+' "$log" | sed 's/ (.*//' | sort -u | wc -l)
   passed=$((passed + p)); failed=$((failed + f))
   if [ $rc -ne 0 ] && [ "$f" -eq 0 ]; then
-    echo "$suite exited with code $rc without a failed test (crash or timeout); see $log"
+    echo "$title exited with code $rc without a failed test (crash or timeout); see $log"
     tail -20 "$log"
     broken=$((broken + 1))
   fi
+}
+
+for suite in model_tests ui_tests e2e_tests; do
+  [ -f "$root/build/$suite.exe" ] && run_tests "$suite" "$suite" "$suite.exe"
 done
 
 # The main window on a 1920x1080 screen at 150 % and on a 1366x768 one at 100 %, each less a
@@ -42,16 +48,8 @@ for screen in 1920x1032:144 1366x720:96; do
   start_display "${screen%:*}"
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${screen#*:}" /f > /dev/null 2>&1
   wineserver -w
-  log="$root/build/test-results/ui_tests-fit-${screen%:*}.log"
-  echo "=== ui_tests, main window fit on ${screen%:*} at ${screen#*:} DPI"
-  (cd "$root/build" && KESTRUNE_FIT_EXPECT=shrink timeout 300 wine ui_tests.exe --gtest_color=no \
-     --gtest_filter='MainWindowFit.*') > "$log" 2>&1
-  rc=$?
-  grep -E '^\[  (FAILED|PASSED) ' "$log" || tail -20 "$log"
-  p=$(grep -E '^\[       OK \]' "$log" | wc -l)
-  f=$(grep -E '^\[  FAILED  \] [A-Za-z0-9_/]+\.[A-Za-z0-9_/]+' "$log" | sort -u | wc -l)
-  [ $rc -ne 0 ] && [ "$f" -eq 0 ] && broken=$((broken + 1))
-  passed=$((passed + p)); failed=$((failed + f))
+  KESTRUNE_FIT_EXPECT=shrink run_tests "ui_tests, main window fit on ${screen%:*} at ${screen#*:} DPI" \
+    "ui_tests-fit-${screen%:*}" ui_tests.exe --gtest_filter='MainWindowFit.*'
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f > /dev/null 2>&1
   stop_display
 done
