@@ -32,6 +32,34 @@ DWORD ReadTrueVersion(OSVERSIONINFOEXW& version)
     return status == 0 ? ERROR_SUCCESS : StatusToWin32Error(status);
 }
 
+typedef BOOL(WINAPI* IsWow64Process2Fn)(HANDLE process, USHORT* processMachine, USHORT* nativeMachine);
+typedef BOOL(WINAPI* IsWow64ProcessFn)(HANDLE process, BOOL* wow64);
+
+FARPROC Kernel32Function(const char* name)
+{
+    HMODULE kernel32 = Sys().GetModuleHandleW(L"kernel32.dll");
+    return kernel32 ? Sys().GetProcAddress(kernel32, name) : nullptr;
+}
+
+// Whether this 32-bit process runs under WOW64, that is on a 64-bit Windows whatever its processor.
+// IsWow64Process2 first: IsWow64Process answers FALSE for an x86 process on ARM64.
+WowAnswer AskWow64()
+{
+    if (FARPROC proc = Kernel32Function("IsWow64Process2")) {
+        USHORT processMachine = IMAGE_FILE_MACHINE_UNKNOWN;
+        USHORT nativeMachine = IMAGE_FILE_MACHINE_UNKNOWN;
+        if (reinterpret_cast<IsWow64Process2Fn>(reinterpret_cast<void*>(proc))(::GetCurrentProcess(), &processMachine,
+                                                                             &nativeMachine))
+            return processMachine != IMAGE_FILE_MACHINE_UNKNOWN ? WowAnswer::Yes : WowAnswer::No;
+    }
+    if (FARPROC proc = Kernel32Function("IsWow64Process")) {
+        BOOL wow64 = FALSE;
+        if (reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(proc))(::GetCurrentProcess(), &wow64))
+            return wow64 ? WowAnswer::Yes : WowAnswer::No;
+    }
+    return WowAnswer::Unknown;
+}
+
 }  // namespace
 
 int BitnessFromArchitecture(WORD processorArchitecture)
@@ -54,6 +82,15 @@ BOOL IsUnsupportedVersion(BOOL versionKnown, DWORD major)
 BOOL IsWin7OrLaterVersion(BOOL versionKnown, DWORD major, DWORD minor)
 {
     return versionKnown && (major > 6 || (major == 6 && minor >= 1));
+}
+
+int BitnessFromWow64(WowAnswer wow64, WORD processorArchitecture)
+{
+    if (wow64 == WowAnswer::Yes)
+        return 1;
+    if (wow64 == WowAnswer::No)
+        return 0;  // a 32-bit process outside WOW64 runs on a 32-bit Windows
+    return BitnessFromArchitecture(processorArchitecture);
 }
 
 DWORD RegistryViewForBitness(int bitness)
@@ -111,7 +148,7 @@ void RecordPlatformValues()
     SYSTEM_INFO system;
     std::memset(&system, 0xFF, sizeof(system));
     Sys().GetNativeSystemInfo(&system);
-    g_osBitness = BitnessFromArchitecture(system.wProcessorArchitecture);
+    g_osBitness = BitnessFromWow64(AskWow64(), system.wProcessorArchitecture);
 
     OSVERSIONINFOW version;
     std::memset(&version, 0, sizeof(version));

@@ -7,13 +7,15 @@
 // program information page.
 extern const wchar_t* const KESTRUNE_VERSION;
 
-// 1 on 64-bit Windows on x64, 0 on 32-bit Windows on x86, -1 on anything else (ARM64, IA-64).
+// 1 on a 64-bit Windows (this 32-bit process runs under WOW64, on x64 or ARM64 alike), 0 on a
+// 32-bit Windows, -1 when neither WOW64 test can be asked and the processor is neither x86 nor x64.
 extern int g_osBitness;
 // Windows older than Vista: the settings cannot be written there.
 extern BOOL g_notSupported;
 // Windows 7 or later.
 extern BOOL g_osWin7OrLater;
-// KEY_WOW64_64KEY on 64-bit Windows on x64, else 0; ORed into every access to the dump keys.
+// KEY_WOW64_64KEY on a 64-bit Windows, else 0; ORed into every access to the dump keys, so that
+// they are those that the native error reporting service reads.
 extern DWORD g_registryView;
 
 // Fills the four values above. Runs while the application object is constructed.
@@ -28,7 +30,10 @@ BOOL QueryOsVersion(OSVERSIONINFOW* info);
 DWORD StatusToWin32Error(LONG status);
 
 // The rules behind the values, on their own.
+enum class WowAnswer { Yes, No, Unknown };
 int BitnessFromArchitecture(WORD processorArchitecture);
+// The WOW64 answer decides; only without one does the processor code.
+int BitnessFromWow64(WowAnswer wow64, WORD processorArchitecture);
 BOOL IsUnsupportedVersion(BOOL versionKnown, DWORD major);
 BOOL IsWin7OrLaterVersion(BOOL versionKnown, DWORD major, DWORD minor);
 DWORD RegistryViewForBitness(int bitness);

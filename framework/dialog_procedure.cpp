@@ -100,7 +100,7 @@ LRESULT CModalDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_INITDIALOG)
         return OnInitDialog();
 
-    if (message == WM_COMMAND && RouteCommand(wParam, lParam))
+    if (message == WM_COMMAND && (RouteCommand(wParam, lParam) || RouteControlNotification(wParam, lParam)))
         return 0;
 
     LRESULT result = 0;
@@ -143,6 +143,15 @@ bool CModalDialog::RouteCommand(WPARAM wParam, LPARAM lParam)
     bool handled = true;
     route->call(*this, wParam, lParam, handled);
     return true;
+}
+
+bool CModalDialog::RouteControlNotification(WPARAM wParam, LPARAM lParam)
+{
+    if (IsCommandNotification(HIWORD(wParam), lParam) || !lParam)
+        return false;
+    NMHDR header = {reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam)};
+    LRESULT result = 0;
+    return RouteNotify(reinterpret_cast<LPARAM>(&header), result);
 }
 
 bool CModalDialog::RouteNotify(LPARAM lParam, LRESULT& result)

@@ -87,6 +87,8 @@ private:
     HWND ResolveOwner() const;
     bool RouteCommand(WPARAM wParam, LPARAM lParam);
     bool RouteNotify(LPARAM lParam, LRESULT& result);
+    // A control's own WM_COMMAND code (CBN_SELCHANGE, EN_CHANGE, ...), routed like a WM_NOTIFY.
+    bool RouteControlNotification(WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId = 0;
     const DLGTEMPLATE* m_template = nullptr;

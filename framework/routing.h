@@ -18,7 +18,9 @@
 //     message:      LRESULT OnX(WPARAM, LPARAM, bool& handled)  handled starts true; clear it to
 //                   let the default dialog processing run as well
 //     command:      void OnX()                                  menus, accelerators, buttons
-//     notification: LRESULT OnX(NMHDR*)                         the result goes to DWLP_MSGRESULT
+//     notification: LRESULT OnX(NMHDR*)                         the result goes to DWLP_MSGRESULT;
+//                   a control's WM_COMMAND code (CBN_SELCHANGE, ...) arrives the same way, its
+//                   result unused
 //     update:       void OnUpdateX(CommandState&)               see CModalDialog::RunCommandUpdate
 // The first matching line wins.
 #include <windows.h>

@@ -40,17 +40,21 @@ bool WriteConfiguration(const DumpSettings& global, std::vector<ProgramEntry>& e
     if (!ReadStoredKeys(stored, errorText))
         return false;
     std::vector<size_t> pairs = PairStoredKeys(stored, entries);
+    const std::vector<size_t> renames = PairRenamedKeys(stored, entries);
 
-    // Rewrites of changed pairs, in the order the keys are stored.
+    // Rewrites of changed pairs, in the order the keys are stored. A name changed only in letter
+    // case names the same key for Windows Error Reporting, which matches process names without
+    // regard to case: that key is kept, old letters included, with whatever else it holds (values
+    // of other tools, subkeys), and only its settings change. It is not renamed, because renaming
+    // is not safe everywhere: some registry implementations damage the neighbouring keys.
     for (size_t s = 0; s < stored.size(); ++s) {
-        if (pairs[s] == NO_PAIRED_ENTRY)
-            continue;
-        const ProgramEntry& entry = entries[pairs[s]];
-        if (NeedsWrite(entry, stored[s]) && !WriteProgramKey(entry, errorText))
+        const size_t e = pairs[s] != NO_PAIRED_ENTRY ? pairs[s] : renames[s];
+        if (e != NO_PAIRED_ENTRY && NeedsWrite(entries[e], stored[s]) &&
+            !WriteSettingsKey(ProgramKeyPathFor(stored[s].processName.c_str()).c_str(), entries[e].settings,
+                              errorText))
             return false;
     }
-    // Then the keys that no entry wants any more, so that a name changed only in letter case is
-    // deleted before it is created again.
+    // Then the keys that no entry wants any more.
     for (const ProgramEntry& record : stored) {
         if (!(record.matched & ENTRY_MATCHED) &&
             RegDeleteSettingsKey(ProgramKeyPathFor(record.processName.c_str()).c_str(), errorText) != ERROR_SUCCESS)

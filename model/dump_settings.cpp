@@ -32,7 +32,9 @@ bool DumpSettings::IsEmpty() const
 {
     if (hasFolder && !TrimWhitespace(folder).empty())
         return false;
-    if (hasDumpType && dumpType != DUMP_TYPE_NONE)
+    // Any given type is written, 0 included: the panel gives 0 only for a stored custom dump
+    // that it keeps, which a save must not clear away.
+    if (hasDumpType)
         return false;
     if (hasDumpCount && dumpCount > 0)
         return false;

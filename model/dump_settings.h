@@ -15,7 +15,7 @@ struct DumpSettings {
     LONG dumpCount = 0;       // files kept before old ones are recycled
     BOOL setAcl = FALSE;      // give the folder the dump-folder ACL at the next save; never stored
 
-    // Nothing that would be written: no non-blank folder, no non-zero type, no positive count.
+    // Nothing that would be written: no non-blank folder, no given type, no positive count.
     bool IsEmpty() const;
     bool Equals(const DumpSettings& other) const;
 };

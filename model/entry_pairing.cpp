@@ -1,5 +1,7 @@
 #include "model/entry_pairing.h"
 
+#include <windows.h>
+
 #include <string_view>
 #include <unordered_map>
 
@@ -29,4 +31,24 @@ std::vector<size_t> PairStoredKeys(std::vector<ProgramEntry>& stored, std::vecto
         pairs[s] = e;
     }
     return pairs;
+}
+
+std::vector<size_t> PairRenamedKeys(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries)
+{
+    // Renames are rare and few: a plain search over the entries left over is enough.
+    std::vector<size_t> renames(stored.size(), NO_PAIRED_ENTRY);
+    for (size_t s = 0; s < stored.size(); ++s) {
+        if (stored[s].matched & ENTRY_MATCHED)
+            continue;
+        for (size_t e = 0; e < entries.size(); ++e) {
+            if ((entries[e].matched & ENTRY_MATCHED) ||
+                ::lstrcmpiW(entries[e].processName.c_str(), stored[s].processName.c_str()) != 0)
+                continue;
+            entries[e].matched |= ENTRY_MATCHED;
+            stored[s].matched |= ENTRY_MATCHED;
+            renames[s] = e;
+            break;
+        }
+    }
+    return renames;
 }

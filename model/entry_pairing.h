@@ -12,3 +12,9 @@ const size_t NO_PAIRED_ENTRY = static_cast<size_t>(-1);
 // NO_PAIRED_ENTRY. Clears the marks of the entries first, then sets the matched bit of both sides
 // of every pair. Linear in the number of records on average.
 std::vector<size_t> PairStoredKeys(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries);
+
+// For each stored record that found no entry, in order, the first entry not paired yet whose name
+// differs from the stored name only in letter case (the registry's view of key names), or
+// NO_PAIRED_ENTRY: the entry was renamed from that key. Sets the matched bit of both sides of
+// every such pair. Run after PairStoredKeys.
+std::vector<size_t> PairRenamedKeys(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries);

@@ -1,5 +1,6 @@
 #include "model/registry_access.h"
 
+#include <cwchar>
 #include <vector>
 
 #include "app/optional_apis.h"
@@ -171,10 +172,27 @@ bool RegCountKeyContents(const wchar_t* path, DWORD& subkeys, DWORD& values)
     return Report(code, code == ERROR_SUCCESS);
 }
 
+bool HasEnvironmentReference(const wchar_t* text)
+{
+    const wchar_t* open = ::wcschr(text, L'%');
+    while (open) {
+        const wchar_t* close = ::wcschr(open + 1, L'%');
+        if (!close)
+            return false;
+        if (close > open + 1)
+            return true;
+        open = close;  // "%%" names nothing: the second one may open a reference
+    }
+    return false;
+}
+
 bool RegSetDumpFolder(HKEY key, const wchar_t* folder)
 {
     DWORD bytes = static_cast<DWORD>((::lstrlenW(folder) + 1) * sizeof(wchar_t));
-    LONG code = Sys().RegSetValueExW(key, VALUE_DUMP_FOLDER, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder), bytes);
+    // Windows Error Reporting expands a REG_EXPAND_SZ folder; a reference in a REG_SZ would be
+    // taken literally by readers that honour the type.
+    DWORD type = HasEnvironmentReference(folder) ? REG_EXPAND_SZ : REG_SZ;
+    LONG code = Sys().RegSetValueExW(key, VALUE_DUMP_FOLDER, 0, type, reinterpret_cast<const BYTE*>(folder), bytes);
     return Report(code, code == ERROR_SUCCESS);
 }
 

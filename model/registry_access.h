@@ -27,7 +27,11 @@ bool RegReadDumpFolder(HKEY parent, const wchar_t* path, std::wstring& folder);
 // written in every case.
 bool RegCountKeyContents(const wchar_t* path, DWORD& subkeys, DWORD& values);
 
-// Create the key if needed and write "DumpFolder" as REG_SZ / a REG_DWORD value.
+// Whether a folder text holds an environment reference: a '%', one or more other characters, '%'.
+bool HasEnvironmentReference(const wchar_t* text);
+
+// Create the key if needed and write "DumpFolder" / a REG_DWORD value. The folder is written as
+// REG_EXPAND_SZ when it holds an environment reference, else as REG_SZ.
 bool RegWriteDumpFolder(const wchar_t* path, const wchar_t* folder);
 bool RegWriteDword(const wchar_t* path, const wchar_t* name, DWORD value);
 

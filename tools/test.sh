@@ -54,6 +54,15 @@ for screen in 1920x1032:144 1366x720:96; do
   stop_display
 done
 
+# A real 32-bit Windows: a WINEARCH=win32 prefix of its own (no WOW64, one registry view), made on
+# first use. Only the end-to-end save and one way to the About box run there, to keep it short.
+wineserver -k > /dev/null 2>&1 || true
+export WINEPREFIX="$root/build/wineprefix32" WINEARCH=win32
+start_display
+prepare_prefix
+run_tests "e2e_tests in a 32-bit prefix" e2e_tests_win32 e2e_tests.exe \
+  --gtest_filter='SaveTest.ANewGlobalFolderAndAnAddedProgramAreWrittenWithTheirFoldersAndTheProgramExits:Ways/AboutBoxWayTest.OpensTheAboutBoxWithTheProductVersionAndYearLines/HelpAboutCommand'
+
 failed=$((failed + broken))
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

@@ -23,8 +23,10 @@ public:
 
         SYSTEMTIME now = {};
         ::GetLocalTime(&now);
-        // The test prefix is a 64-bit Windows.
-        EXPECT_EQ(L"Kestrune\t(64-bit OS)", ControlText(about, IDC_STATIC_PRODUCT));
+        // The main test prefix is a 64-bit Windows; the test command runs this case in a 32-bit
+        // one as well.
+        EXPECT_EQ(OnSixtyFourBitWindows() ? L"Kestrune\t(64-bit OS)" : L"Kestrune\t(32-bit OS)",
+                  ControlText(about, IDC_STATIC_PRODUCT));
         EXPECT_EQ(L"Version: 1.0.1", ControlText(about, IDC_STATIC_VERSION));
         EXPECT_EQ(L"Copyright (c) 2017-" + std::to_wstring(now.wYear) + L" " MAKER_HOST_NAME,
                   ControlText(about, IDC_STATIC_COPYRIGHT));

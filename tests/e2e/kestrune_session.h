@@ -103,4 +103,12 @@ bool FolderExists(const std::wstring& folder);
 // A registry DWORD value, or -1 when it is missing or of another type.
 long long DwordOf(const std::wstring& keyPath, const wchar_t* name);
 
+// Whether this test runs on a 64-bit Windows: it is a 32-bit process like the program, so it runs
+// under WOW64 there. A 32-bit Windows has one registry view and says "32-bit OS" in the About box.
+inline bool OnSixtyFourBitWindows()
+{
+    BOOL wow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
 } // namespace e2e

@@ -146,27 +146,31 @@ TEST_F(Commit, OnlyEntriesThatDifferFromTheStoredKeysAreWritten)
         << "a rewrite replaces the malformed count";
 }
 
-TEST_F(Commit, ANameChangedOnlyInLetterCaseIsDeletedAndCreatedAgain)
+TEST_F(Commit, ANameChangedOnlyInLetterCaseKeepsTheKeyWithWhatElseItHolds)
 {
     StoreSettings(ProgramKeyPath(L"app.exe"), MakeSettings(nullptr, 1, 5));
-    reg64::SetDword(ProgramKeyPath(L"app.exe"), L"Unmanaged", 1);
-    std::vector<ProgramEntry> entries = {MakeEntry(L"App.EXE", MakeSettings(nullptr, 1, 5))};
+    reg64::SetString(ProgramKeyPath(L"app.exe"), L"Unmanaged", L"other tool");
+    reg64::CreateKey(ProgramKeyPath(L"app.exe") + L"\\child");
+    std::vector<ProgramEntry> entries = {MakeEntry(L"App.exe", MakeSettings(nullptr, 2, 7))};
 
     SeamRecorder seam;
     BoxCapture boxes;
-    ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries));
-    EXPECT_EQ(std::vector<std::wstring>{L"App.EXE"}, reg64::Subkeys(KEY));
-    std::vector<std::wstring> values = reg64::ValueNames(ProgramKeyPath(L"App.EXE"));
+    EXPECT_TRUE(CommitConfiguration(DumpSettings(), entries));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(0, seam.OpenKeys());
+    for (const SeamCall& call : seam.FailableCalls())
+        EXPECT_NE("RegDeleteKeyExW", call.name) << "the key is kept, not deleted and made again";
+
+    // The same key for Windows Error Reporting, which ignores letter case; it keeps its letters.
+    EXPECT_EQ(std::vector<std::wstring>{L"app.exe"}, reg64::Subkeys(KEY));
+    const std::wstring path = ProgramKeyPath(L"app.exe");
+    std::vector<std::wstring> values = reg64::ValueNames(path);
     std::sort(values.begin(), values.end());
-    EXPECT_EQ(std::vector<std::wstring>({VALUE_DUMP_COUNT, VALUE_DUMP_TYPE}), values)
-        << "a new key: the unmanaged value went with the old one";
-    // The old key goes before the new one is made.
-    std::vector<std::string> programCalls;
-    for (const SeamCall& call : seam.FailableCalls()) {
-        if ((call.name == "RegDeleteKeyExW" || call.name == "RegCreateKeyExW") && call.detail != KEY)
-            programCalls.push_back(call.name + " " + Narrow(call.detail.substr(KEY.size() + 1)));
-    }
-    EXPECT_EQ(std::vector<std::string>({"RegDeleteKeyExW app.exe", "RegCreateKeyExW App.EXE"}), programCalls);
+    EXPECT_EQ(std::vector<std::wstring>({VALUE_DUMP_COUNT, VALUE_DUMP_TYPE, L"Unmanaged"}), values);
+    EXPECT_EQ(2u, StoredDword(path, VALUE_DUMP_TYPE));
+    EXPECT_EQ(7u, StoredDword(path, VALUE_DUMP_COUNT));
+    EXPECT_EQ(L"other tool", reg64::GetString(path, L"Unmanaged"));
+    EXPECT_EQ(std::vector<std::wstring>{L"child"}, reg64::Subkeys(path));
 }
 
 TEST_F(Commit, AFailedDeletionLeavesTheAdditionsUnwritten)

@@ -38,7 +38,7 @@ TEST(DumpSettingsRules, IsEmptyFollowsWhatWouldBeWritten)
     } cases[] = {
         {"fresh record", DumpSettings(), true},
         {"only the ACL request", Make(false, L"", false, 0, false, 0, true), true},
-        {"type 0 given", Make(false, L"", true, 0, false, 0), true},
+        {"type 0 given (a kept custom dump)", Make(false, L"", true, 0, false, 0), false},
         {"count 0 given", Make(false, L"", false, 0, true, 0), true},
         {"negative count given", Make(false, L"", false, 0, true, -5), true},
         {"folder of blanks", Make(true, L" \t\r\n ", false, 0, false, 0), true},

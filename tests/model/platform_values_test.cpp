@@ -6,6 +6,7 @@
 
 #include "app/platform_values.h"
 #include "framework/system_calls.h"
+#include "ui/common/about_dlg.h"
 #include "tests/support/child_process.h"
 
 namespace {
@@ -36,10 +37,47 @@ LONG WINAPI FakeRtlGetVersion(OSVERSIONINFOEXW* info)
     return 0;
 }
 
+// What the two WOW64 questions answer; by default neither exists, so the processor code decides.
+enum class Wow { Missing, Fails, Yes, No };
+Wow g_wow64Process2 = Wow::Missing;
+Wow g_wow64Process = Wow::Missing;
+USHORT g_nativeMachine = IMAGE_FILE_MACHINE_I386;
+
+BOOL WINAPI FakeIsWow64Process2(HANDLE, USHORT* processMachine, USHORT* nativeMachine)
+{
+    if (g_wow64Process2 == Wow::Fails) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    *processMachine = g_wow64Process2 == Wow::Yes ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_UNKNOWN;
+    *nativeMachine = g_nativeMachine;
+    return TRUE;
+}
+
+BOOL WINAPI FakeIsWow64Process(HANDLE, BOOL* wow64)
+{
+    if (g_wow64Process == Wow::Fails) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    *wow64 = g_wow64Process == Wow::Yes;
+    return TRUE;
+}
+
+template <typename Fn>
+FARPROC Exported(bool present, Fn function)
+{
+    return present ? reinterpret_cast<FARPROC>(reinterpret_cast<void*>(function)) : nullptr;
+}
+
 FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name)
 {
     if (std::strcmp(name, "RtlGetVersion") == 0)
-        return g_rtlMissing ? nullptr : reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeRtlGetVersion));
+        return Exported(!g_rtlMissing, FakeRtlGetVersion);
+    if (std::strcmp(name, "IsWow64Process2") == 0)
+        return Exported(g_wow64Process2 != Wow::Missing, FakeIsWow64Process2);
+    if (std::strcmp(name, "IsWow64Process") == 0)
+        return Exported(g_wow64Process != Wow::Missing, FakeIsWow64Process);
     return ::GetProcAddress(module, name);
 }
 
@@ -66,6 +104,8 @@ protected:
         g_rtlMissing = false;
         g_fakeStatus = 0;
         g_getVersionResult = TRUE;
+        g_wow64Process2 = Wow::Missing;
+        g_wow64Process = Wow::Missing;
     }
     void TearDown() override
     {
@@ -106,6 +146,49 @@ TEST_F(FakedPlatform, ArchitecturesAndVersions)
         EXPECT_EQ(c.view, g_registryView);
         EXPECT_EQ(c.notSupported, g_notSupported);
         EXPECT_EQ(c.win7, g_osWin7OrLater);
+    }
+}
+
+TEST_F(FakedPlatform, TheSixtyFourBitViewWheneverTheProcessRunsUnderWow64)
+{
+    const WORD ARM64 = 12;
+    const USHORT MACHINE_ARM64 = 0xAA64;
+    struct Case {
+        const char* what;
+        WORD architecture;   // what GetNativeSystemInfo reports
+        Wow wow64Process2;
+        USHORT nativeMachine;
+        Wow wow64Process;
+        int bitness;
+        DWORD view;
+        const wchar_t* about;
+    } cases[] = {
+        {"x86 on 32-bit Windows", PROCESSOR_ARCHITECTURE_INTEL, Wow::No, IMAGE_FILE_MACHINE_I386, Wow::No, 0, 0,
+         L"32-bit OS"},
+        {"x86 on x64", PROCESSOR_ARCHITECTURE_AMD64, Wow::Yes, IMAGE_FILE_MACHINE_AMD64, Wow::Yes, 1, KEY_WOW64_64KEY,
+         L"64-bit OS"},
+        {"x86 on ARM64, processor reported as x86", PROCESSOR_ARCHITECTURE_INTEL, Wow::Yes, MACHINE_ARM64, Wow::No, 1,
+         KEY_WOW64_64KEY, L"64-bit OS"},
+        {"x86 on ARM64, processor reported as ARM64", ARM64, Wow::Yes, MACHINE_ARM64, Wow::No, 1, KEY_WOW64_64KEY,
+         L"64-bit OS"},
+        {"IsWow64Process2 missing, x64", PROCESSOR_ARCHITECTURE_AMD64, Wow::Missing, 0, Wow::Yes, 1, KEY_WOW64_64KEY,
+         L"64-bit OS"},
+        {"IsWow64Process2 missing, 32-bit", PROCESSOR_ARCHITECTURE_INTEL, Wow::Missing, 0, Wow::No, 0, 0, L"32-bit OS"},
+        {"IsWow64Process2 fails", ARM64, Wow::Fails, 0, Wow::Yes, 1, KEY_WOW64_64KEY, L"64-bit OS"},
+        {"neither answers: the processor code", ARM64, Wow::Fails, 0, Wow::Fails, -1, 0, L"Unknown bitness OS"},
+        {"neither exists, x64", PROCESSOR_ARCHITECTURE_AMD64, Wow::Missing, 0, Wow::Missing, 1, KEY_WOW64_64KEY,
+         L"64-bit OS"},
+    };
+    for (const Case& c : cases) {
+        g_fakeArchitecture = c.architecture;
+        g_wow64Process2 = c.wow64Process2;
+        g_nativeMachine = c.nativeMachine;
+        g_wow64Process = c.wow64Process;
+        g_fakeMajor = 10;
+        RecordPlatformValues();
+        EXPECT_EQ(c.bitness, g_osBitness) << c.what;
+        EXPECT_EQ(c.view, g_registryView) << c.what;
+        EXPECT_STREQ(c.about, CAboutDlg::BitnessText(g_osBitness)) << c.what;
     }
 }
 

@@ -2,11 +2,14 @@
 // what the registry here cannot produce.
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 #include "app/optional_apis.h"
 #include "app/platform_values.h"
 #include "model/error_text.h"
 #include "model/registry_access.h"
 #include "model/text_utils.h"
+#include "tests/model/store_test_support.h"
 #include "tests/support/registry_fixture.h"
 #include "tests/support/seam_recorder.h"
 
@@ -193,11 +196,25 @@ TEST_F(RegistryAccess, CountKeyContents)
 TEST_F(RegistryAccess, WritesCreateTheKeyAndStoreExactData)
 {
     const std::wstring path = ProgramKeyPath(L"new.exe");
-    ASSERT_TRUE(RegWriteDumpFolder(path.c_str(), L"%LOCALAPPDATA%\\CrashDumps"));
-    RawValue folder = reg64::Get(path, VALUE_DUMP_FOLDER);
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), folder.type);
-    EXPECT_EQ(sizeof(L"%LOCALAPPDATA%\\CrashDumps"), folder.data.size()) << "text with its NUL";
-    EXPECT_EQ(L"%LOCALAPPDATA%\\CrashDumps", reg64::GetString(path, VALUE_DUMP_FOLDER));
+    // A text with an environment reference is stored expandable, any other text plain.
+    struct FolderCase {
+        const wchar_t* text;
+        DWORD type;
+    } folders[] = {
+        {L"%LOCALAPPDATA%\\CrashDumps", REG_EXPAND_SZ},
+        {L"%SystemDrive%\\Dumps", REG_EXPAND_SZ},
+        {L"C:\\100%%\\x%y%", REG_EXPAND_SZ},
+        {L"C:\\Dumps", REG_SZ},
+        {L"C:\\100%\\Dumps", REG_SZ},
+        {L"C:\\%%\\Dumps", REG_SZ},
+    };
+    for (const FolderCase& c : folders) {
+        ASSERT_TRUE(RegWriteDumpFolder(path.c_str(), c.text)) << Narrow(c.text);
+        RawValue folder = reg64::Get(path, VALUE_DUMP_FOLDER);
+        EXPECT_EQ(c.type, folder.type) << Narrow(c.text);
+        EXPECT_EQ((std::wcslen(c.text) + 1) * sizeof(wchar_t), folder.data.size()) << "text with its NUL";
+        EXPECT_EQ(c.text, reg64::GetString(path, VALUE_DUMP_FOLDER));
+    }
 
     ASSERT_TRUE(RegWriteDword(path.c_str(), VALUE_DUMP_COUNT, 0xFFFFFFFFu));
     RawValue count = reg64::Get(path, VALUE_DUMP_COUNT);

@@ -18,6 +18,7 @@ const wchar_t* const MSG_SPECIFY_NAME = L"Specify process name";
 const wchar_t* const MSG_FILE_NAME_ONLY = L"Process name must be file name only";
 const wchar_t* const MSG_INVALID_CHARACTERS =
     L"Process name contains invalid characters.\n\nDon't use any of the following:\n\n\\ / : * ? \" < > |";
+const wchar_t* const MSG_TOO_LONG = L"Process name must not be longer than 255 characters";
 const wchar_t* const MSG_DUMP_TYPE = L"'Crash dump type' selection is invalid";
 const wchar_t* const MSG_DUMP_COUNT =
     L"'Maximum number of files' must be a positive value from 1 and up. Or clear that field not to use it";
@@ -57,6 +58,11 @@ std::string Narrow(const std::wstring& text)
     return out;
 }
 
+// Key names stop at 255 characters; the name edit takes 260.
+const std::wstring LONG_NAME_255 = std::wstring(251, L'n') + L".exe";
+const std::wstring LONG_NAME_256 = L"x" + LONG_NAME_255;
+const std::wstring LONG_NAME_256_WITH_STAR = L"*" + LONG_NAME_255;
+
 struct NameCase {
     const wchar_t* typed;
     const wchar_t* message;
@@ -81,6 +87,8 @@ TEST(AddEditProgChecks, RefusedNamesGetTheirOneMessageWithTheFocusOnTheName)
         {L">", MSG_INVALID_CHARACTERS},
         {L"|", MSG_INVALID_CHARACTERS},
         {L" app?.exe ", MSG_INVALID_CHARACTERS},
+        {LONG_NAME_256.c_str(), MSG_TOO_LONG},
+        {LONG_NAME_256_WITH_STAR.c_str(), MSG_INVALID_CHARACTERS},
     };
     // One dialog takes every case in turn: a refused name leaves it open for the next one.
     ProgramEntry entry = SentinelEntry();
@@ -283,4 +291,16 @@ TEST(AddEditProgChecks, ANameAloneIsAcceptedWithEveryOtherSettingOmitted)
     EXPECT_FALSE(entry.settings.hasDumpCount);
     EXPECT_EQ(0, entry.settings.dumpCount);
     EXPECT_TRUE(entry.settings.setAcl);
+}
+
+TEST(AddEditProgChecks, ANameOfTheLongestKeyNameIsAccepted)
+{
+    ProgramEntry entry = SentinelEntry();
+    ProgDialogRun run;
+    run.steps = {TypeAndConfirm(L" " + LONG_NAME_255 + L" ")};
+    RunProgDialog(run, entry);
+
+    EXPECT_EQ(IDOK, run.result);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(LONG_NAME_255, entry.processName);
 }

@@ -240,10 +240,15 @@ TEST_F(PanelTest, ShowSettingsSelectsOnlyOfferedTypesAndKeepsTheRest)
         m_panel.ShowSettings(settings);
         EXPECT_EQ(c.fromFull, Selection());
 
-        // Whatever it shows, an unoffered type reads back as omitted, never as an error.
+        // Whatever it shows, the given type reads back exactly: an unoffered one is kept as it
+        // came until the user chooses in the field.
         Select(NO_SELECTION);
         m_panel.ShowSettings(settings);
         DumpSettings read;
+        EXPECT_EQ(0u, m_panel.ReadSettings(read));
+        EXPECT_TRUE(read.hasDumpType);
+        EXPECT_EQ(c.code, read.dumpType);
+        m_panel.OnDumpTypeChosen();
         EXPECT_EQ(0u, m_panel.ReadSettings(read));
         EXPECT_EQ(c.code == 1 || c.code == 2, read.hasDumpType != FALSE);
     }

@@ -75,6 +75,24 @@ TEST_F(MainWindowTest, UnsavedChangeRuleComparesWithTheStateAtOpening)
              w.RefreshFromRegistry();
          },
          true},
+        {"key added outside, refreshed, then an entry deleted",
+         [](CMainWindowProbe& w) {
+             reg64::CreateKey(ProgramKeyPath(L"b.exe"));
+             w.RefreshFromRegistry();
+             w.answers = {IDYES};
+             SelectOnly(w.ListWindow(), {0});
+             w.DeletePrograms();
+         },
+         true},
+        {"entry deleted, then refreshed",
+         [](CMainWindowProbe& w) {
+             reg64::DeleteTree(ProgramKeyPath(L"b.exe"));
+             w.answers = {IDYES};
+             SelectOnly(w.ListWindow(), {0});
+             w.DeletePrograms();
+             w.RefreshFromRegistry();
+         },
+         false},
     };
 
     for (const Case& c : cases) {

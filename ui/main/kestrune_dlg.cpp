@@ -69,6 +69,8 @@ const RouteTable& CKestruneDlg::Routes() const
         CommandRoute(IDC_BTN_BROWSE_FOLDER, &CKestruneDlg::OnBrowseFolder),
         CommandRoute(ID_EDIT_CLEAR_GLOBAL, &CKestruneDlg::OnClearGlobalSettings),
         CommandRoute(ID_EDIT_SUGGESTED_GLOBAL, &CKestruneDlg::OnSuggestedGlobalSettings),
+        NotifyRoute(CBN_SELCHANGE, IDC_COMBO_DUMP_TYPE, &CKestruneDlg::OnDumpTypeChosen),
+        NotifyRoute(CBN_SELENDOK, IDC_COMBO_DUMP_TYPE, &CKestruneDlg::OnDumpTypeChosen),
         // Save, exit, refresh
         CommandRoute(ID_FILE_SAVE_AND_EXIT, &CKestruneDlg::OnSaveAndExit),
         CommandRoute(IDOK, &CKestruneDlg::OnSaveAndExit),

@@ -83,6 +83,7 @@ private:
     void OnBrowseFolder();
     void OnClearGlobalSettings();
     void OnSuggestedGlobalSettings();
+    LRESULT OnDumpTypeChosen(NMHDR*);
     void OnRefresh();
     void OnAbout();
     void OnTechnicalDetails();
@@ -125,6 +126,9 @@ private:
     HACCEL m_hAccel = nullptr;
     DumpSettings m_globalAtLoad;
     LONG m_entryCountAtLoad = 0;
+    // An entry was deleted since the list was last loaded; a load discards the deletion with the
+    // rest of the list's edits.
+    bool m_entryDeleted = false;
     CEditCtrl m_editFolder;
     CButtonCtrl m_checkSetAcl;
     CComboBoxCtrl m_comboDumpType;

@@ -125,3 +125,9 @@ void CKestruneDlg::OnDonation()
     if (!OpenUrl(m_hWnd, PAGE_DONATION))
         ::MessageBeep(MB_ICONERROR);
 }
+
+LRESULT CKestruneDlg::OnDumpTypeChosen(NMHDR*)
+{
+    m_panel.OnDumpTypeChosen();
+    return 0;
+}

@@ -28,7 +28,8 @@ bool CKestruneDlg::HasUnsavedChanges() const
     m_panel.ReadSettings(shown);
     if (!shown.Equals(m_globalAtLoad))
         return true;
-    if (static_cast<LONG>(m_entries.size()) != m_entryCountAtLoad)
+    // A deletion counts even when a refresh has brought the number of entries back.
+    if (m_entryDeleted || static_cast<LONG>(m_entries.size()) != m_entryCountAtLoad)
         return true;
     for (const ProgramEntry& entry : m_entries) {
         if (entry.modified)

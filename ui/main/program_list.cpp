@@ -80,6 +80,7 @@ bool CKestruneDlg::LoadProgramEntries()
     m_list.Send(WM_SETREDRAW, FALSE);
     m_list.DeleteAllItems();
     m_entries.clear();
+    m_entryDeleted = false;
 
     std::vector<ProgramEntry> stored;
     if (ReadProgramKeys([&stored](const ProgramEntry& record) { stored.push_back(record); }) != READ_OK)

@@ -133,6 +133,7 @@ void CKestruneDlg::DeletePrograms()
         }
     }
     m_entries.resize(kept);
+    m_entryDeleted = true;
     RenumberRows(CountFlaggedBelow(removed));
 
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);

@@ -45,6 +45,8 @@ const RouteTable& CAddEditProgDlg::Routes() const
         MessageRoute(WM_HELP, &CAddEditProgDlg::OnHelp),
         CommandRoute(IDC_BTN_BROWSE_EXE, &CAddEditProgDlg::OnBrowseExecutable),
         CommandRoute(IDC_BTN_BROWSE_FOLDER, &CAddEditProgDlg::OnBrowseFolder),
+        NotifyRoute(CBN_SELCHANGE, IDC_COMBO_DUMP_TYPE, &CAddEditProgDlg::OnDumpTypeChosen),
+        NotifyRoute(CBN_SELENDOK, IDC_COMBO_DUMP_TYPE, &CAddEditProgDlg::OnDumpTypeChosen),
         MessageRoute(WM_CTLCOLORSTATIC, &CAddEditProgDlg::OnCtlColorStatic),
         CommandRoute(ID_PROG_CLEAR_SETTINGS, &CAddEditProgDlg::OnClearSettings),
         CommandRoute(ID_PROG_SUGGESTED_SETTINGS, &CAddEditProgDlg::OnSuggestedSettings),
@@ -196,6 +198,12 @@ void CAddEditProgDlg::OnClearSettings()
 void CAddEditProgDlg::OnSuggestedSettings()
 {
     m_panel.SetSuggestedSettings();
+}
+
+LRESULT CAddEditProgDlg::OnDumpTypeChosen(NMHDR*)
+{
+    m_panel.OnDumpTypeChosen();
+    return 0;
 }
 
 void CAddEditProgDlg::OnTechnicalDetails()

@@ -34,6 +34,7 @@ private:
     void OnBrowseFolder();
     void OnClearSettings();
     void OnSuggestedSettings();
+    LRESULT OnDumpTypeChosen(NMHDR*);
     void OnTechnicalDetails();
     LRESULT OnHelp(WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam, bool& handled);

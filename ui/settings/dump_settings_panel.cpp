@@ -96,8 +96,16 @@ void DumpSettingsPanel::AddDumpTypeItems()
     }
 }
 
+void DumpSettingsPanel::KeepUnlistedDumpType(const DumpSettings& settings)
+{
+    m_hasKeptDumpType = settings.hasDumpType && settings.dumpType != DUMP_TYPE_MINI &&
+                        settings.dumpType != DUMP_TYPE_FULL;
+    m_keptDumpType = settings.dumpType;
+}
+
 void DumpSettingsPanel::ShowSettings(const DumpSettings& settings)
 {
+    KeepUnlistedDumpType(settings);
     if (settings.hasFolder)
         SetControlText(Control(IDC_EDIT_DUMP_FOLDER), settings.folder);
     SetCheck(Control(IDC_CHECK_SET_ACL), settings.setAcl != FALSE);
@@ -110,6 +118,7 @@ void DumpSettingsPanel::ShowSettings(const DumpSettings& settings)
 void DumpSettingsPanel::ShowStoredSettings(const DumpSettings& settings)
 {
     SetControlText(Control(IDC_EDIT_DUMP_FOLDER), settings.hasFolder ? settings.folder : std::wstring());
+    KeepUnlistedDumpType(settings);
 
     // A type the list does not offer, a stored 0 and a missing value all show the empty item.
     const DWORD code = settings.hasDumpType ? settings.dumpType : DUMP_TYPE_NONE;
@@ -136,6 +145,10 @@ DWORD DumpSettingsPanel::ReadSettings(DumpSettings& settings) const
         flags |= PANEL_ERR_DUMP_TYPE;
     settings.dumpType = code;
     settings.hasDumpType = code == DUMP_TYPE_MINI || code == DUMP_TYPE_FULL;
+    if (m_hasKeptDumpType && flags == 0) {
+        settings.hasDumpType = TRUE;
+        settings.dumpType = m_keptDumpType;
+    }
 
     const std::wstring countText = TrimWhitespace(ControlText(Control(IDC_EDIT_DUMP_COUNT)));
     if (countText.empty()) {
@@ -179,6 +192,7 @@ void DumpSettingsPanel::ClearSettings()
 {
     SetControlText(Control(IDC_EDIT_DUMP_FOLDER), std::wstring());
     SetCheck(Control(IDC_CHECK_SET_ACL), false);
+    m_hasKeptDumpType = false;
     if (const HWND combo = Control(IDC_COMBO_DUMP_TYPE))
         SelectItemWithData(combo, DUMP_TYPE_NONE);
     SetControlText(Control(IDC_EDIT_DUMP_COUNT), std::wstring());
@@ -189,8 +203,8 @@ void DumpSettingsPanel::SetSuggestedSettings()
     const SuggestedSettings suggested = ReadSuggestedSettings();
     SetControlText(Control(IDC_EDIT_DUMP_FOLDER), suggested.folder);
     SetCheck(Control(IDC_CHECK_SET_ACL), suggested.setAcl != 0);
-    if (static_cast<DWORD>(suggested.dumpType) != NO_DUMP_TYPE)
-        SelectDumpType(static_cast<DWORD>(suggested.dumpType));
+    if (static_cast<DWORD>(suggested.dumpType) != NO_DUMP_TYPE && SelectDumpType(static_cast<DWORD>(suggested.dumpType)))
+        m_hasKeptDumpType = false;
     SetControlText(Control(IDC_EDIT_DUMP_COUNT), CountText(suggested.dumpCount));
 }
 

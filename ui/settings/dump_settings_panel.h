@@ -29,7 +29,9 @@ public:
 
     // Writes settings into the controls: the program dialog's way (given values only) and the
     // main window's way for what was read from the registry (every field, unknown types select
-    // the empty item, the ACL box untouched).
+    // the empty item, the ACL box untouched). A given type that the list cannot show (a custom
+    // dump 0, or a code set by another tool) is kept and read back exactly as it came, until the
+    // user chooses in the type field, clears the settings or takes a suggested type.
     void ShowSettings(const DumpSettings& settings);
     void ShowStoredSettings(const DumpSettings& settings);
 
@@ -49,10 +51,17 @@ public:
     bool GetSelectedDumpType(DWORD& code) const;
     bool SelectDumpType(DWORD code);
 
+    // The user chose in the type field (a selection change, or an item chosen from the list,
+    // the one already shown included): a kept type gives way.
+    void OnDumpTypeChosen() { m_hasKeptDumpType = false; }
+
 private:
     HWND Control(int id) const { return ::GetDlgItem(m_dialog, id); }
+    void KeepUnlistedDumpType(const DumpSettings& settings);
 
     HWND m_dialog = nullptr;
+    bool m_hasKeptDumpType = false;
+    DWORD m_keptDumpType = 0;
 };
 
 // The shell's folder browser. Returns 1 when a folder was chosen (written to `path` without a

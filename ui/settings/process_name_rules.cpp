@@ -1,8 +1,11 @@
 #include "ui/settings/process_name_rules.h"
 
+#include "model/registry_layout.h"
+
 namespace {
 const wchar_t* const PATH_SEPARATORS = L"\\/";
 const wchar_t* const INVALID_NAME_CHARACTERS = L"\\/:*?\"<>|";
+const size_t KEY_NAME_MAX_LENGTH = PROGRAM_KEY_NAME_CAPACITY - 1;
 } // namespace
 
 ProcessNameCheck CheckProcessName(const std::wstring& trimmedName)
@@ -13,6 +16,8 @@ ProcessNameCheck CheckProcessName(const std::wstring& trimmedName)
         return ProcessNameCheck::NotFileNameOnly;
     if (trimmedName.find_first_of(INVALID_NAME_CHARACTERS) != std::wstring::npos)
         return ProcessNameCheck::InvalidCharacters;
+    if (trimmedName.size() > KEY_NAME_MAX_LENGTH)
+        return ProcessNameCheck::TooLong;
     return ProcessNameCheck::Valid;
 }
 
@@ -25,6 +30,8 @@ const wchar_t* ProcessNameMessage(ProcessNameCheck check)
         return PROCESS_MSG_FILE_NAME_ONLY;
     case ProcessNameCheck::InvalidCharacters:
         return PROCESS_MSG_INVALID_CHARACTERS;
+    case ProcessNameCheck::TooLong:
+        return PROCESS_MSG_TOO_LONG;
     case ProcessNameCheck::Valid:
         break;
     }
