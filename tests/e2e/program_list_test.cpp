@@ -121,7 +121,9 @@ TEST_F(ProgramListTest, ARenamedRowKeepsItsPlaceAndTheSaveMovesTheKeyToTheNewNam
     ASSERT_TRUE(m_program.WaitForExit());
     std::vector<std::wstring> keys = reg64::Subkeys(LOCALDUMPS_KEY_PATH);
     std::sort(keys.begin(), keys.end());
-    EXPECT_EQ((std::vector<std::wstring>{L"App.exe", L"cat.exe", L"zoo.exe"}), keys);
+    // A name changed only in letter case keeps its key, old letters and all: the service matches
+    // process names without regard to case.
+    EXPECT_EQ((std::vector<std::wstring>{L"app.exe", L"cat.exe", L"zoo.exe"}), keys);
     EXPECT_EQ(1, DwordOf(ProgramKeyPath(L"App.exe"), VALUE_DUMP_COUNT));
     EXPECT_EQ(2, DwordOf(ProgramKeyPath(L"zoo.exe"), VALUE_DUMP_COUNT));
     EXPECT_EQ(3, DwordOf(ProgramKeyPath(L"cat.exe"), VALUE_DUMP_COUNT));

@@ -86,7 +86,6 @@ TEST_F(MainWindowTest, UnsavedChangeRuleComparesWithTheStateAtOpening)
          true},
         {"entry deleted, then refreshed",
          [](CMainWindowProbe& w) {
-             reg64::DeleteTree(ProgramKeyPath(L"b.exe"));
              w.answers = {IDYES};
              SelectOnly(w.ListWindow(), {0});
              w.DeletePrograms();
