@@ -17,7 +17,8 @@ mkdir -p "$root/build/test-results" "$root/build/screenshots"
 passed=0; failed=0; broken=0
 
 # Runs one test program (its arguments follow the title and the log's name) and adds its results to
-# the totals; a program that ends badly without a failed test counts as one failure.
+# the totals; a program that ends badly without a failed test counts as one failure. Wine ends the
+# lines with CR LF.
 run_tests() {
   local title=$1 log="$root/build/test-results/$2.log"
   shift 2
@@ -25,9 +26,9 @@ run_tests() {
   (cd "$root/build" && timeout 1500 wine "$@" --gtest_color=no) > "$log" 2>&1
   local rc=$? p f
   grep -E '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]' "$log" | grep -v '^\[  FAILED  \] [A-Za-z].*\.' || true
-  grep -E '^\[  FAILED  \] [A-Za-z]' "$log" | sed 's/ (.*//' | sort -u || true
+  grep -E '^\[  FAILED  \] [A-Za-z]' "$log" | sed 's/\r$//; s/ (.*//' | sort -u || true
   p=$(grep -cE '^\[       OK \]' "$log")
-  f=$(grep -E '^\[  FAILED  \] [A-Za-z0-9_/]+\.[A-Za-z0-9_/]+' "$log" | sed 's/ (.*//' | sort -u | wc -l)
+  f=$(grep -E '^\[  FAILED  \] [A-Za-z0-9_/]+\.[A-Za-z0-9_/]+' "$log" | sed 's/\r$//; s/ (.*//' | sort -u | wc -l)
   passed=$((passed + p)); failed=$((failed + f))
   if [ $rc -ne 0 ] && [ "$f" -eq 0 ]; then
     echo "$title exited with code $rc without a failed test (crash or timeout); see $log"
