@@ -17,6 +17,7 @@
 #include "res/resource.h"
 #include "tests/support/bench_registry.h"
 #include "tests/support/e2e_driver.h"
+#include "tests/support/program_manifest.h"
 #include "tests/support/ui_dialog_template.h"
 
 namespace {
@@ -35,15 +36,7 @@ std::wstring KestrunePath()
 // The common controls of Kestrune.exe's manifest, so that both lists are the same control.
 bool ActivateKestruneControls()
 {
-    const std::wstring exe = KestrunePath();
-    ACTCTXW context = {};
-    context.cbSize = sizeof(context);
-    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    context.lpSource = exe.c_str();
-    context.lpResourceName = MAKEINTRESOURCEW(1);
-    const HANDLE activation = ::CreateActCtxW(&context);
-    ULONG_PTR cookie = 0;
-    if (activation == INVALID_HANDLE_VALUE || !::ActivateActCtx(activation, &cookie))
+    if (!ActivateManifestOf(KestrunePath()))
         return false;
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     return ::InitCommonControlsEx(&controls) != FALSE;

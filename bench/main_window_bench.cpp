@@ -20,6 +20,7 @@
 #include "model/registry_layout.h"
 #include "tests/support/bench_registry.h"
 #include "tests/support/e2e_driver.h"
+#include "tests/support/program_manifest.h"
 #include "tests/support/ui_list_view.h"
 #include "tests/support/ui_message_pump.h"
 #include "ui/main/kestrune_dlg.h"
@@ -132,14 +133,7 @@ int main()
     std::wstring exe = path;
     exe = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"Kestrune.exe";
     g_resources = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ACTCTXW context = {};
-    context.cbSize = sizeof(context);
-    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    context.lpSource = exe.c_str();
-    context.lpResourceName = MAKEINTRESOURCEW(1);
-    const HANDLE activation = ::CreateActCtxW(&context);
-    ULONG_PTR cookie = 0;
-    if (!g_resources || activation == INVALID_HANDLE_VALUE || !::ActivateActCtx(activation, &cookie)) {
+    if (!g_resources || !ActivateManifestOf(exe)) {
         std::printf("Kestrune.exe next to the benchmark is needed for the window's resources\n");
         return 1;
     }
