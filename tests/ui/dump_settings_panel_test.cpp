@@ -248,6 +248,12 @@ TEST_F(PanelTest, ShowSettingsSelectsOnlyOfferedTypesAndKeepsTheRest)
         EXPECT_EQ(0u, m_panel.ReadSettings(read));
         EXPECT_TRUE(read.hasDumpType);
         EXPECT_EQ(c.code, read.dumpType);
+        // A refused folder does not change how the type reads.
+        SetText(IDC_EDIT_DUMP_FOLDER, L"Dumps");
+        EXPECT_EQ(PANEL_ERR_DUMP_FOLDER, m_panel.ReadSettings(read));
+        EXPECT_TRUE(read.hasDumpType);
+        EXPECT_EQ(c.code, read.dumpType);
+        SetText(IDC_EDIT_DUMP_FOLDER, L"");
         m_panel.OnDumpTypeChosen();
         EXPECT_EQ(0u, m_panel.ReadSettings(read));
         EXPECT_EQ(c.code == 1 || c.code == 2, read.hasDumpType != FALSE);

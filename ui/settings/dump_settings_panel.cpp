@@ -145,7 +145,7 @@ DWORD DumpSettingsPanel::ReadSettings(DumpSettings& settings) const
         flags |= PANEL_ERR_DUMP_TYPE;
     settings.dumpType = code;
     settings.hasDumpType = code == DUMP_TYPE_MINI || code == DUMP_TYPE_FULL;
-    if (m_hasKeptDumpType && flags == 0) {
+    if (m_hasKeptDumpType && !(flags & PANEL_ERR_DUMP_TYPE)) {
         settings.hasDumpType = TRUE;
         settings.dumpType = m_keptDumpType;
     }
