@@ -49,7 +49,7 @@ private:
     void** FindSlot()
     {
         const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-        s_real = reinterpret_cast<DestroyIconFn>(::GetProcAddress(user32, "DestroyIcon"));
+        s_real = reinterpret_cast<DestroyIconFn>(reinterpret_cast<void*>(::GetProcAddress(user32, "DestroyIcon")));
         auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
         const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
         const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
