@@ -45,8 +45,9 @@ bool WriteConfiguration(const DumpSettings& global, std::vector<ProgramEntry>& e
     // Rewrites of changed pairs, in the order the keys are stored. A name changed only in letter
     // case names the same key for Windows Error Reporting, which matches process names without
     // regard to case: that key is kept, old letters included, with whatever else it holds (values
-    // of other tools, subkeys), and only its settings change. It is not renamed, because renaming
-    // is not safe everywhere: some registry implementations damage the neighbouring keys.
+    // of other tools, subkeys), and only its settings change. It is not renamed: the registry
+    // refuses a rename to the same name in other letters, and a rename through a third name would
+    // leave the key under that name if its second step failed.
     for (size_t s = 0; s < stored.size(); ++s) {
         const size_t e = pairs[s] != NO_PAIRED_ENTRY ? pairs[s] : renames[s];
         if (e != NO_PAIRED_ENTRY && NeedsWrite(entries[e], stored[s]) &&

@@ -58,21 +58,29 @@ DWORD CheckFolderItself(HANDLE folder, const std::wstring& path)
     return CheckFinalPath(folder, path);
 }
 
+// The entries of a list, in order (an entry of any type starts with the same header).
+std::vector<ACCESS_ALLOWED_ACE*> EntriesOf(PACL acl)
+{
+    std::vector<ACCESS_ALLOWED_ACE*> entries;
+    for (WORD i = 0; acl && i < acl->AceCount; ++i) {
+        void* raw = nullptr;
+        if (::GetAce(acl, i, &raw))
+            entries.push_back(static_cast<ACCESS_ALLOWED_ACE*>(raw));
+    }
+    return entries;
+}
+
 // An entry of the folder's own (not inherited) list that already allows `wanted` to `sid`.
 bool HasOwnAllowEntry(PACL dacl, PSID sid, ACCESS_MASK wanted)
 {
     GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
-    for (WORD i = 0; dacl && i < dacl->AceCount; ++i) {
-        void* raw = nullptr;
-        if (!::GetAce(dacl, i, &raw))
-            continue;
-        const ACCESS_ALLOWED_ACE* ace = static_cast<const ACCESS_ALLOWED_ACE*>(raw);
+    for (ACCESS_ALLOWED_ACE* ace : EntriesOf(dacl)) {
         if (ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
             (ace->Header.AceFlags & (INHERITED_ACE | INHERIT_ONLY_ACE)))
             continue;
         ACCESS_MASK mask = ace->Mask;
         ::MapGenericMask(&mask, &mapping);
-        if ((mask & wanted) == wanted && ::EqualSid(const_cast<DWORD*>(&ace->SidStart), sid))
+        if ((mask & wanted) == wanted && ::EqualSid(&ace->SidStart, sid))
             return true;
     }
     return false;
@@ -83,15 +91,10 @@ bool HasOwnAllowEntry(PACL dacl, PSID sid, ACCESS_MASK wanted)
 // `list` stays empty when nothing is missing.
 DWORD ListWithMissingEntries(PACL current, PACL wanted, std::vector<BYTE>& list)
 {
-    std::vector<const ACCESS_ALLOWED_ACE*> missing;
+    std::vector<ACCESS_ALLOWED_ACE*> missing;
     DWORD added = 0;
-    for (WORD i = 0; wanted && i < wanted->AceCount; ++i) {
-        void* raw = nullptr;
-        if (!::GetAce(wanted, i, &raw))
-            continue;
-        const ACCESS_ALLOWED_ACE* ace = static_cast<const ACCESS_ALLOWED_ACE*>(raw);
-        if (ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
-            HasOwnAllowEntry(current, const_cast<DWORD*>(&ace->SidStart), ace->Mask))
+    for (ACCESS_ALLOWED_ACE* ace : EntriesOf(wanted)) {
+        if (ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE || HasOwnAllowEntry(current, &ace->SidStart, ace->Mask))
             continue;
         missing.push_back(ace);
         added += ace->Header.AceSize;
@@ -107,18 +110,14 @@ DWORD ListWithMissingEntries(PACL current, PACL wanted, std::vector<BYTE>& list)
         return ::GetLastError();  // beyond the largest list a folder can have
 
     auto addMissing = [&]() {
-        for (const ACCESS_ALLOWED_ACE* ace : missing)
-            ::AddAce(updated, revision, MAXDWORD, const_cast<ACCESS_ALLOWED_ACE*>(ace), ace->Header.AceSize);
+        for (ACCESS_ALLOWED_ACE* ace : missing)
+            ::AddAce(updated, revision, MAXDWORD, ace, ace->Header.AceSize);
         missing.clear();
     };
-    for (WORD i = 0; i < current->AceCount; ++i) {
-        void* raw = nullptr;
-        if (!::GetAce(current, i, &raw))
-            continue;
-        const ACE_HEADER* header = static_cast<const ACE_HEADER*>(raw);
-        if (header->AceFlags & INHERITED_ACE)
+    for (ACCESS_ALLOWED_ACE* ace : EntriesOf(current)) {
+        if (ace->Header.AceFlags & INHERITED_ACE)
             addMissing();
-        ::AddAce(updated, revision, MAXDWORD, raw, header->AceSize);
+        ::AddAce(updated, revision, MAXDWORD, ace, ace->Header.AceSize);
     }
     addMissing();
     list.swap(buffer);

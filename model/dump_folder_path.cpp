@@ -5,6 +5,8 @@
 #include <cwctype>
 #include <vector>
 
+#include "model/text_utils.h"
+
 namespace {
 
 bool IsSeparator(wchar_t c)
@@ -40,24 +42,19 @@ std::wstring WithoutVerbatimPrefix(const std::wstring& path)
 
 std::wstring FullPathOf(const std::wstring& path)
 {
-    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return path;
-    std::vector<wchar_t> buffer(needed + 1, L'\0');
-    const DWORD written = ::GetFullPathNameW(path.c_str(), needed + 1, buffer.data(), nullptr);
-    return written == 0 || written > needed ? path : std::wstring(buffer.data());
+    std::wstring full;
+    const bool ok = QuerySizedText(
+        [&](wchar_t* buffer, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr); }, full);
+    return ok ? full : path;
 }
 
 // Long names for the longest part of the path that exists; the rest stays as it is.
 std::wstring LongPathOf(const std::wstring& path)
 {
-    const DWORD needed = ::GetLongPathNameW(path.c_str(), nullptr, 0);
-    if (needed != 0) {
-        std::vector<wchar_t> buffer(needed + 1, L'\0');
-        const DWORD written = ::GetLongPathNameW(path.c_str(), buffer.data(), needed + 1);
-        if (written != 0 && written <= needed)
-            return buffer.data();
-    }
+    std::wstring longPath;
+    if (QuerySizedText([&](wchar_t* buffer, DWORD size) { return ::GetLongPathNameW(path.c_str(), buffer, size); },
+                       longPath))
+        return longPath;
     const size_t root = RootLength(path);
     const size_t last = path.find_last_of(L'\\');
     if (root == 0 || last == std::wstring::npos || last < root)

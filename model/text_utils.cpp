@@ -48,3 +48,17 @@ std::wstring WithTrailingSeparator(const wchar_t* text)
         result += L'\\';
     return result;
 }
+
+bool QuerySizedText(const std::function<unsigned long(wchar_t* buffer, unsigned long size)>& call,
+                    std::wstring& text)
+{
+    const unsigned long needed = call(nullptr, 0);
+    if (needed == 0)
+        return false;
+    std::vector<wchar_t> buffer(needed, L'\0');
+    const unsigned long written = call(buffer.data(), needed);
+    if (written == 0 || written >= needed)
+        return false;
+    text.assign(buffer.data(), written);
+    return true;
+}

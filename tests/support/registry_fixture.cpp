@@ -152,3 +152,15 @@ void LocalDumpsTest::TearDown()
 {
     SetUp();
 }
+
+void StoreSampleConfiguration()
+{
+    reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, L"%LOCALAPPDATA%\\CrashDumps", REG_EXPAND_SZ);
+    reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE, 1);
+    reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, 10);
+    reg64::SetDword(ProgramKeyPath(L"explorer.exe"), VALUE_DUMP_TYPE, 1);
+    reg64::SetString(ProgramKeyPath(L"game.exe"), VALUE_DUMP_FOLDER, L"D:\\Dumps\\Game");
+    reg64::SetDword(ProgramKeyPath(L"game.exe"), VALUE_DUMP_TYPE, 2);
+    reg64::SetDword(ProgramKeyPath(L"game.exe"), VALUE_DUMP_COUNT, 3);
+    reg64::SetDword(ProgramKeyPath(L"service.exe"), VALUE_DUMP_COUNT, 25);
+}

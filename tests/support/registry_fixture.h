@@ -33,6 +33,10 @@ std::vector<std::wstring> ValueNames(const std::wstring& path);
 
 std::wstring ProgramKeyPath(const std::wstring& name);
 
+// A configuration to show in pictures of the main window: global values and the program keys
+// explorer.exe, game.exe and service.exe, each with some of its values.
+void StoreSampleConfiguration();
+
 // Every test starts without a LocalDumps key and leaves none behind.
 class LocalDumpsTest : public ::testing::Test {
 protected:

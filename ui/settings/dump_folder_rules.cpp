@@ -43,12 +43,9 @@ std::wstring ProfilesDirectory()
 
 std::wstring EnvironmentValue(const wchar_t* name)
 {
-    const DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
-    if (size == 0)
-        return std::wstring();
-    std::vector<wchar_t> buffer(size + 1, L'\0');
-    const DWORD written = ::GetEnvironmentVariableW(name, buffer.data(), size + 1);
-    return written == 0 || written > size ? std::wstring() : std::wstring(buffer.data());
+    std::wstring value;
+    QuerySizedText([&](wchar_t* buffer, DWORD size) { return ::GetEnvironmentVariableW(name, buffer, size); }, value);
+    return value;
 }
 
 // The places never opened to everyone, as this system names them. A 32-bit program sees the 32-bit
