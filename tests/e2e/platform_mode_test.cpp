@@ -74,11 +74,12 @@ TEST_F(PlatformModeTest, OnWindowsXpTheWindowIsReadOnlyAndSaysSoOnceAfterHalfASe
     SetWineAppVersion(PROGRAM_EXE, L"winxp");
     ASSERT_TRUE(HasWineAppVersion());
 
+    // Timed from the moment the window was first seen (a notice that came with the window would
+    // come at once), not from the end of the start-up wait, which on a loaded machine can itself
+    // outlast the half second.
     ASSERT_TRUE(m_program.Start());
-    const ULONGLONG shown = ::GetTickCount64();
-    EXPECT_FALSE(FindMessageBox(Pid())) << "the notice came with the window";
     const MessageBoxInfo notice = WaitForMessageBox(Pid(), 5000);
-    const ULONGLONG delay = ::GetTickCount64() - shown;
+    const ULONGLONG delay = ::GetTickCount64() - m_program.ShownAt();
     ASSERT_TRUE(notice) << "no unsupported-platform notice";
     EXPECT_EQ(NOT_SUPPORTED_NOTICE, notice.text);
     EXPECT_EQ(L"Kestrune", notice.caption);

@@ -108,10 +108,12 @@ bool ProgramProcess::Start(const std::wstring& path, const std::wstring& mainCap
         m_pi = {};
         return false;
     }
-    ::WaitForInputIdle(m_pi.hProcess, timeoutMs);
+    // Polled from the start rather than after an idle wait, so that ShownAt() is close to the
+    // moment the window appeared.
     const bool found = WaitUntil(
         [&] {
             m_mainWindow = FindDialog(Id(), mainCaption);
+            m_shownAt = ::GetTickCount64();
             return m_mainWindow != nullptr || !IsRunning();
         },
         timeoutMs);

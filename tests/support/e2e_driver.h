@@ -38,6 +38,8 @@ public:
     DWORD Id() const { return m_pi.dwProcessId; }
     HANDLE Handle() const { return m_pi.hProcess; }
     HWND MainWindow() const { return m_mainWindow; }
+    // GetTickCount64() when Start first saw the main window visible.
+    ULONGLONG ShownAt() const { return m_shownAt; }
 
     bool IsRunning() const;
     // Posts WM_CLOSE to the main window; the program may still ask a question before it exits.
@@ -53,6 +55,7 @@ private:
 
     PROCESS_INFORMATION m_pi = {};
     HWND m_mainWindow = nullptr;
+    ULONGLONG m_shownAt = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
