@@ -14,18 +14,18 @@ bool IsSeparator(wchar_t c)
     return c == L'\\' || c == L'/';
 }
 
-// The length of the root part of a comparable path: 3 for "C:\", the length of "\\server\share"
-// for a share, 0 when there is none.
+// The length of the root of a full path: 3 for "C:\" (or "C:/"), the length of "\\server\share"
+// for a share; 0 when there is none ("Dumps", "\Dumps", "D:Dumps", "C:", "\\server" alone).
 size_t RootLength(const std::wstring& path)
 {
-    if (path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\')
+    if (path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' && IsSeparator(path[2]))
         return 3;
-    if (path.size() < 2 || path[0] != L'\\' || path[1] != L'\\')
+    if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1]))
         return 0;
-    const size_t share = path.find(L'\\', 2);
-    if (share == std::wstring::npos || share == 2)
+    const size_t server = path.find_first_of(L"\\/", 2);
+    if (server == std::wstring::npos || server == 2 || server + 1 >= path.size() || IsSeparator(path[server + 1]))
         return 0;
-    const size_t end = path.find(L'\\', share + 1);
+    const size_t end = path.find_first_of(L"\\/", server + 1);
     return end == std::wstring::npos ? path.size() : end;
 }
 
@@ -85,17 +85,7 @@ std::wstring DumpFolderOnDisk(const std::wstring& text)
 
 bool IsFullFolderPath(const std::wstring& path)
 {
-    if (path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' && IsSeparator(path[2]))
-        return true;
-    // \\server\share: both names present.
-    if (path.size() < 5 || !IsSeparator(path[0]) || !IsSeparator(path[1]))
-        return false;
-    size_t server = 2;
-    while (server < path.size() && !IsSeparator(path[server]))
-        ++server;
-    if (server == 2 || server + 1 >= path.size())
-        return false;
-    return !IsSeparator(path[server + 1]);
+    return RootLength(path) != 0;
 }
 
 std::wstring ComparableFolderPath(const std::wstring& fullPath)

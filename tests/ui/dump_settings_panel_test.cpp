@@ -544,6 +544,8 @@ TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFold
         {L"%LOCALAPPDATA%\\CrashDumps", true, notForEveryone(L"in a user profile", localAppData + L"\\CrashDumps")},
         {L"%LOCALAPPDATA%\\CrashDumps", false, L""},
         {L"\\\\server\\share\\Dumps", true, L""},
+        {L"\\\\server", false, notFull},
+        {L"//server/share", true, notForEveryone(L"the root of a drive", L"//server/share")},
         {drive + L"CrashDumps", true, L""},
     };
     for (const FolderCase& c : cases) {
