@@ -1,6 +1,6 @@
 #include "model/entry_pairing.h"
 
-#include <windows.h>
+#include "model/process_names.h"
 
 #include <string_view>
 #include <unordered_map>
@@ -33,16 +33,20 @@ std::vector<size_t> PairStoredKeys(std::vector<ProgramEntry>& stored, std::vecto
     return pairs;
 }
 
-std::vector<size_t> PairRenamedKeys(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries)
+namespace {
+
+// Pairs each stored record left over with the first entry left over that `belongs` to it. Renames
+// are rare and few: a plain search over the entries left over is enough.
+template <typename Belongs>
+std::vector<size_t> PairLeftOver(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries,
+                                 Belongs belongs)
 {
-    // Renames are rare and few: a plain search over the entries left over is enough.
     std::vector<size_t> renames(stored.size(), NO_PAIRED_ENTRY);
     for (size_t s = 0; s < stored.size(); ++s) {
         if (stored[s].matched & ENTRY_MATCHED)
             continue;
         for (size_t e = 0; e < entries.size(); ++e) {
-            if ((entries[e].matched & ENTRY_MATCHED) ||
-                ::lstrcmpiW(entries[e].processName.c_str(), stored[s].processName.c_str()) != 0)
+            if ((entries[e].matched & ENTRY_MATCHED) || !belongs(entries[e], stored[s]))
                 continue;
             entries[e].matched |= ENTRY_MATCHED;
             stored[s].matched |= ENTRY_MATCHED;
@@ -51,4 +55,20 @@ std::vector<size_t> PairRenamedKeys(std::vector<ProgramEntry>& stored, std::vect
         }
     }
     return renames;
+}
+
+}  // namespace
+
+std::vector<size_t> PairKeysWithTheirEntries(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries)
+{
+    return PairLeftOver(stored, entries, [](const ProgramEntry& entry, const ProgramEntry& key) {
+        return !entry.keyName.empty() && entry.keyName == key.processName;
+    });
+}
+
+std::vector<size_t> PairRenamedKeys(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries)
+{
+    return PairLeftOver(stored, entries, [](const ProgramEntry& entry, const ProgramEntry& key) {
+        return SameProcessName(entry.processName, key.processName);
+    });
 }

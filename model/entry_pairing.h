@@ -13,8 +13,14 @@ const size_t NO_PAIRED_ENTRY = static_cast<size_t>(-1);
 // of every pair. Linear in the number of records on average.
 std::vector<size_t> PairStoredKeys(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries);
 
+// For each stored record that found no entry, in order, the first entry not paired yet that was
+// read from that key (its keyName is the stored name exactly), or NO_PAIRED_ENTRY: the entry is
+// that key under the name it has now. Sets the matched bit of both sides of every such pair. Run
+// after PairStoredKeys.
+std::vector<size_t> PairKeysWithTheirEntries(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries);
+
 // For each stored record that found no entry, in order, the first entry not paired yet whose name
-// differs from the stored name only in letter case (the registry's view of key names), or
+// differs from the stored name only in letter case (SameProcessName: the registry's view of key names), or
 // NO_PAIRED_ENTRY: the entry was renamed from that key. Sets the matched bit of both sides of
-// every such pair. Run after PairStoredKeys.
+// every such pair. Run after PairKeysWithTheirEntries.
 std::vector<size_t> PairRenamedKeys(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries);

@@ -4,6 +4,7 @@
 
 #include "framework/message_box.h"
 #include "framework/wait_cursor.h"
+#include "model/process_names.h"
 #include "model/text_utils.h"
 #include "ui/main/index_shift.h"
 #include "ui/settings/add_edit_prog_dlg.h"
@@ -155,7 +156,7 @@ LRESULT CKestruneDlg::OnFindProcess(const wchar_t* processName, int skipRow)
         const int entryIndex = RowEntryIndex(row);
         if (entryIndex < 0)
             continue;
-        if (::lstrcmpiW(m_entries[static_cast<size_t>(entryIndex)].processName.c_str(), processName) != 0)
+        if (!SameProcessName(m_entries[static_cast<size_t>(entryIndex)].processName, processName))
             continue;
         // The found row becomes the only selected and focused one.
         const HWND list = m_list.GetSafeHwnd();
