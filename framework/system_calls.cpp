@@ -14,6 +14,7 @@ const SystemCalls& RealSystemCalls()
         ::RegDeleteKeyW,
         ::RegEnumKeyExW,
         ::RegQueryInfoKeyW,
+        ::RegCopyTreeW,
         ::CreateDirectoryW,
         ::RemoveDirectoryW,
         ::GetFileAttributesW,

@@ -17,6 +17,7 @@ struct SystemCalls {
     decltype(&::RegDeleteKeyW) RegDeleteKeyW;
     decltype(&::RegEnumKeyExW) RegEnumKeyExW;
     decltype(&::RegQueryInfoKeyW) RegQueryInfoKeyW;
+    decltype(&::RegCopyTreeW) RegCopyTreeW;
 
     // File system
     decltype(&::CreateDirectoryW) CreateDirectoryW;

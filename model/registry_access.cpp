@@ -39,10 +39,10 @@ LONG OpenKey(HKEY parent, const wchar_t* path, REGSAM access, unique_hkey& key)
     return Sys().RegOpenKeyExW(parent, path, 0, access, key.put());
 }
 
-LONG CreateKey(const wchar_t* path, unique_hkey& key)
+LONG CreateKey(const wchar_t* path, unique_hkey& key, REGSAM access = WriteAccess())
 {
-    return Sys().RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE, WriteAccess(),
-                                 nullptr, key.put(), nullptr);
+    return Sys().RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                                 key.put(), nullptr);
 }
 
 // Reads the folder text from an open key, in two steps: learn type and size, then read.
@@ -107,7 +107,7 @@ LONG RegOpenSettingsKey(HKEY parent, const wchar_t* path, REGSAM access, unique_
 
 LONG RegCreateSettingsKey(const wchar_t* path, unique_hkey& key)
 {
-    return CreateKey(path, key);
+    return CreateKey(path, key, ReadWriteAccess());
 }
 
 bool RegQueryDword(HKEY key, const wchar_t* name, DWORD& value)
@@ -218,6 +218,19 @@ bool RegWriteDumpFolder(const wchar_t* path, const wchar_t* folder)
     return KeepLastErrorOver(key, written);
 }
 
+bool RegCopySettingsKey(const wchar_t* from, const wchar_t* to)
+{
+    unique_hkey source;
+    LONG code = OpenKey(HKEY_LOCAL_MACHINE, from, ReadAccess(), source);
+    if (code != ERROR_SUCCESS)
+        return Report(code, false);
+    unique_hkey target;
+    code = CreateKey(to, target);
+    if (code == ERROR_SUCCESS)
+        code = Sys().RegCopyTreeW(source.get(), nullptr, target.get());
+    return Report(code, code == ERROR_SUCCESS);
+}
+
 bool RegWriteDword(const wchar_t* path, const wchar_t* name, DWORD value)
 {
     unique_hkey key;
@@ -240,22 +253,64 @@ bool RegDeleteSettingValue(const wchar_t* path, const wchar_t* name)
     return KeepLastErrorOver(key, removed);
 }
 
+namespace {
+
+// Deletes one key that has no subkeys, in the platform's view.
+LONG DeleteOneKey(const std::wstring& path)
+{
+    if (g_pfnRegDeleteKeyEx)
+        return g_pfnRegDeleteKeyEx(HKEY_LOCAL_MACHINE, path.c_str(), g_registryView, 0);
+    return Sys().RegDeleteKeyW(HKEY_LOCAL_MACHINE, path.c_str());
+}
+
+// The names of a key's subkeys, all listed before any is deleted, since a deletion during the walk
+// would shift the indexes.
+LONG ListSubkeys(const std::wstring& path, std::vector<std::wstring>& names)
+{
+    unique_hkey key;
+    LONG code = OpenKey(HKEY_LOCAL_MACHINE, path.c_str(), ReadAccess(), key);
+    if (code != ERROR_SUCCESS)
+        return code;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[PROGRAM_KEY_NAME_CAPACITY];
+        DWORD capacity = PROGRAM_KEY_NAME_CAPACITY;
+        code = Sys().RegEnumKeyExW(key.get(), index, name, &capacity, nullptr, nullptr, nullptr, nullptr);
+        if (code != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, capacity);
+    }
+    return code == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : code;
+}
+
+// A key with everything below it, deepest first; the registry deletes a key's values with it.
+LONG DeleteKeyTree(const std::wstring& path)
+{
+    std::vector<std::wstring> subkeys;
+    LONG code = ListSubkeys(path, subkeys);
+    if (code != ERROR_SUCCESS && !IsAbsent(code))
+        return code;
+    for (const std::wstring& name : subkeys) {
+        code = DeleteKeyTree(path + L"\\" + name);
+        if (code != ERROR_SUCCESS && !IsAbsent(code))
+            return code;
+    }
+    return DeleteOneKey(path);
+}
+
+}  // namespace
+
 DWORD RegDeleteSettingsKey(const wchar_t* path, std::wstring& errorText)
 {
-    LONG code;
-    if (g_pfnRegDeleteKeyEx) {
-        code = g_pfnRegDeleteKeyEx(HKEY_LOCAL_MACHINE, path, g_registryView, 0);
-    } else if (g_registryView != 0) {
-        // Without RegDeleteKeyExW a key cannot be deleted in the other view.
+    // Without RegDeleteKeyExW a key cannot be deleted in the other view.
+    if (!g_pfnRegDeleteKeyEx && g_registryView != 0) {
         errorText = L"Required 64-bit API is missing";
         return ERROR_NOT_SUPPORTED;
-    } else {
-        code = Sys().RegDeleteKeyW(HKEY_LOCAL_MACHINE, path);
     }
 
+    LONG code = DeleteKeyTree(path);
     if (code == ERROR_SUCCESS || IsAbsent(code))
         return ERROR_SUCCESS;
-    errorText = FormatText(L"ERROR: Failed to remove registry key.\n\n(%d) %s", static_cast<int>(code),
+    errorText = FormatText(L"ERROR: Failed to remove registry key.\nHKLM\\%s\n\n(%d) %s", path, static_cast<int>(code),
                            ErrorText(static_cast<DWORD>(code)).c_str());
     return static_cast<DWORD>(code);
 }

@@ -35,11 +35,15 @@ bool HasEnvironmentReference(const wchar_t* text);
 bool RegWriteDumpFolder(const wchar_t* path, const wchar_t* folder);
 bool RegWriteDword(const wchar_t* path, const wchar_t* name, DWORD value);
 
+// Copies a key's values and everything below it into the key at `to`, created if needed.
+bool RegCopySettingsKey(const wchar_t* from, const wchar_t* to);
+
 // Deletes one value; an absent key or value is no failure.
 bool RegDeleteSettingValue(const wchar_t* path, const wchar_t* name);
 
-// Deletes a key that has no subkeys. An absent key is no failure. Returns 0 or the Win32 code and,
-// on failure, puts the complete message into errorText (left alone on success).
+// Deletes a key with its values and everything below it. An absent key is no failure. Returns 0
+// or the Win32 code and, on failure, puts the complete message, which names the key, into
+// errorText (left alone on success).
 DWORD RegDeleteSettingsKey(const wchar_t* path, std::wstring& errorText);
 
 // True for the codes that mean "the key or value is not there".
@@ -48,7 +52,7 @@ bool IsAbsent(LONG code);
 // The same reads and changes on a key the caller holds open, so that one operation can handle a
 // whole settings key through one handle. Results and last errors as above.
 LONG RegOpenSettingsKey(HKEY parent, const wchar_t* path, REGSAM access, unique_hkey& key);
-LONG RegCreateSettingsKey(const wchar_t* path, unique_hkey& key);  // write access
+LONG RegCreateSettingsKey(const wchar_t* path, unique_hkey& key);  // read and write access
 bool RegQueryDword(HKEY key, const wchar_t* name, DWORD& value);
 bool RegQueryDumpFolder(HKEY key, std::wstring& folder);
 bool RegSetDumpFolder(HKEY key, const wchar_t* folder);

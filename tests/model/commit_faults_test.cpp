@@ -89,12 +89,40 @@ bool OpensLocalDumps(const SeamCall& call)
     return call.name == "RegOpenKeyExW" && call.fromMachineRoot && call.detail == KEY;
 }
 
+// The key whose removal call `index` belongs to, or "": a key deletion, or the listing of the
+// subkeys that goes before it (a key opened from the machine root, then enumerated). Such opens are
+// of program keys, or of the LocalDumps key once its contents were counted.
+std::wstring KeyBeingRemoved(const std::vector<SeamCall>& trace, size_t index)
+{
+    if (trace[index].name == "RegDeleteKeyExW")
+        return trace[index].detail;
+    if (trace[index].name != "RegEnumKeyExW" && trace[index].name != "RegOpenKeyExW")
+        return L"";
+    for (size_t i = index + 1; i-- > 0;) {
+        const SeamCall& open = trace[i];
+        if (open.name != "RegOpenKeyExW")
+            continue;
+        if (!open.fromMachineRoot)
+            return L"";
+        bool counted = false;
+        for (size_t j = 0; j < i; ++j)
+            counted = counted || trace[j].name == "RegQueryInfoKeyW";
+        return open.detail != KEY || counted ? open.detail : L"";
+    }
+    return L"";
+}
+
 // The box that a failure of call `index` of the fault-free trace must bring, or "" when reading
 // takes the failure as "not given" and the commit goes on.
 std::wstring ExpectedBox(const std::vector<SeamCall>& trace, size_t index, bool clearing)
 {
     const SeamCall& call = trace[index];
     const std::string& name = call.name;
+    const std::wstring removed = KeyBeingRemoved(trace, index);
+    if (!removed.empty()) {
+        return FormatText(L"ERROR: Failed to remove registry key.\nHKLM\\%s\n\n(%d) %s", removed.c_str(),
+                          static_cast<int>(INJECTED), ErrorText(INJECTED).c_str());
+    }
     if (clearing) {
         bool deletedAnything = false;
         for (size_t i = 0; i < index; ++i)
@@ -107,8 +135,6 @@ std::wstring ExpectedBox(const std::vector<SeamCall>& trace, size_t index, bool 
             return WithKeyAndCode(L"ERROR: Failed to enumerate keys for removal:\nHKLM\\%s\n\n(%d) %s", INJECTED);
         if (name == "RegEnumKeyExW")
             return WithKeyAndCode(L"ERROR: Failure while enumerating keys for removal:\nHKLM\\%s\n\n(%d) %s", INJECTED);
-        if (name == "RegDeleteKeyExW")
-            return WithCode(L"ERROR: Failed to remove registry key.\n\n(%d) %s", INJECTED);
         if (name == "RegDeleteValueW")
             return WithCode(L"ERROR: Failed to remove registry values\n\n(%d) %s", INJECTED);
         ADD_FAILURE() << "unexpected call while clearing: " << name;
@@ -144,8 +170,6 @@ std::wstring ExpectedBox(const std::vector<SeamCall>& trace, size_t index, bool 
     if (name == "RegEnumKeyExW")
         return WithKeyAndCode(L"ERROR: Failure while enumerating keys for modification:\nHKLM\\%s\n\n(%d) %s",
                               INJECTED);
-    if (name == "RegDeleteKeyExW")
-        return WithCode(L"ERROR: Failed to remove registry key.\n\n(%d) %s", INJECTED);
     if (name == "RegQueryValueExW" || (name == "RegOpenKeyExW" && !call.fromMachineRoot))
         return L"";  // a program key read: taken as not given
     ADD_FAILURE() << "unexpected call while writing: " << name;

@@ -271,14 +271,12 @@ TEST_F(RegistryAccess, DeleteSettingsKey)
     EXPECT_FALSE(reg64::KeyExists(ProgramKeyPath(L"a.exe")));
     EXPECT_EQ(L"kept", text);
 
-    // A key with a subkey of its own is refused by the registry.
-    reg64::CreateKey(ProgramKeyPath(L"b.exe") + L"\\child");
-    DWORD code = RegDeleteSettingsKey(ProgramKeyPath(L"b.exe").c_str(), text);
-    EXPECT_NE(0u, code);
-    EXPECT_EQ(FormatText(L"ERROR: Failed to remove registry key.\n\n(%d) %s", static_cast<int>(code),
-                         ErrorText(code).c_str()),
-              text);
-    EXPECT_TRUE(reg64::KeyExists(ProgramKeyPath(L"b.exe")));
+    // A key with subkeys of its own goes with everything below it.
+    reg64::SetDword(ProgramKeyPath(L"b.exe") + L"\\child\\grandchild", L"x", 1);
+    reg64::CreateKey(ProgramKeyPath(L"b.exe") + L"\\sibling");
+    EXPECT_EQ(0u, RegDeleteSettingsKey(ProgramKeyPath(L"b.exe").c_str(), text));
+    EXPECT_FALSE(reg64::KeyExists(ProgramKeyPath(L"b.exe")));
+    EXPECT_EQ(L"kept", text);
 }
 
 TEST_F(RegistryAccess, DeleteSettingsKeyWithoutRegDeleteKeyEx)
@@ -316,7 +314,8 @@ TEST_F(RegistryAccess, DeleteSettingsKeyReportsInjectedFailures)
     seam.FailCall("RegDeleteKeyExW", 0, ERROR_ACCESS_DENIED);
     std::wstring text;
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), RegDeleteSettingsKey(ProgramKeyPath(L"a.exe").c_str(), text));
-    EXPECT_EQ(L"ERROR: Failed to remove registry key.\n\n(5) " + ErrorText(5), text);
+    EXPECT_EQ(L"ERROR: Failed to remove registry key.\nHKLM\\" + ProgramKeyPath(L"a.exe") + L"\n\n(5) " + ErrorText(5),
+              text);
 }
 
 TEST_F(RegistryAccess, OperationsLeaveNoKeyOpen)

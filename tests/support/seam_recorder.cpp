@@ -189,6 +189,15 @@ REG_CALL(RegQueryInfoKeyW, nullptr,
           PFILETIME time),
          (key, cls, clsLength, reserved, subkeys, maxSubkey, maxClass, values, maxValueName, maxValue, security, time))
 
+LONG WINAPI Hook_RegCopyTreeW(HKEY source, LPCWSTR path, HKEY target)
+{
+    DWORD code;
+    if (Intercept("RegCopyTreeW", true, code, path))
+        return static_cast<LONG>(code);
+    ++State().changes;
+    return Real().RegCopyTreeW(source, path, target);
+}
+
 BOOL_CALL(BOOL, CreateDirectoryW, path, (LPCWSTR path, LPSECURITY_ATTRIBUTES security), (path, security))
 BOOL_CALL(BOOL, RemoveDirectoryW, path, (LPCWSTR path), (path))
 BOOL_CALL(BOOL, ConvertStringSecurityDescriptorToSecurityDescriptorW, text,
@@ -245,6 +254,7 @@ SeamRecorder::SeamRecorder() : m_saved(Sys()), m_savedDeleteKeyEx(reinterpret_ca
     sys.RegDeleteKeyW = Hook_RegDeleteKeyW;
     sys.RegEnumKeyExW = Hook_RegEnumKeyExW;
     sys.RegQueryInfoKeyW = Hook_RegQueryInfoKeyW;
+    sys.RegCopyTreeW = Hook_RegCopyTreeW;
     sys.CreateDirectoryW = Hook_CreateDirectoryW;
     sys.RemoveDirectoryW = Hook_RemoveDirectoryW;
     sys.ConvertStringSecurityDescriptorToSecurityDescriptorW = Hook_ConvertStringSecurityDescriptorToSecurityDescriptorW;
