@@ -3,8 +3,6 @@
 #include "model/registry_layout.h"
 #include "model/text_utils.h"
 
-namespace {
-
 bool SameFolder(const DumpSettings& a, const DumpSettings& b)
 {
     if (!a.hasFolder != !b.hasFolder)
@@ -25,8 +23,6 @@ bool SameDumpCount(const DumpSettings& a, const DumpSettings& b)
         return false;
     return !a.hasDumpCount || a.dumpCount == b.dumpCount;
 }
-
-}  // namespace
 
 bool DumpSettings::IsEmpty() const
 {

@@ -24,6 +24,9 @@ struct DumpSettings {
 struct ProgramEntry {
     std::wstring processName;
     DumpSettings settings;
+    // The key this entry was read from, as stored; empty for an entry added in the window. Tells a
+    // save that an entry whose name was changed comes from that key.
+    std::wstring keyName;
     BOOL modified = FALSE;  // added or changed since the main window opened
     DWORD matched = 0;      // bit 0: paired with a stored key during a save
 
@@ -32,6 +35,11 @@ struct ProgramEntry {
 };
 
 const DWORD ENTRY_MATCHED = 0x1;
+
+// Whether two records hold the same value of one setting: both not given, or both given alike.
+bool SameFolder(const DumpSettings& a, const DumpSettings& b);
+bool SameDumpType(const DumpSettings& a, const DumpSettings& b);
+bool SameDumpCount(const DumpSettings& a, const DumpSettings& b);
 
 // Whether the stored key must be rewritten to hold the desired entry's settings. An entry that asks
 // for the folder ACL is always written, so that the folder and its ACL are set again.

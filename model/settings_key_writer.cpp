@@ -7,6 +7,7 @@
 #include "model/error_text.h"
 #include "model/registry_access.h"
 #include "model/registry_layout.h"
+#include "model/stored_values.h"
 #include "model/text_utils.h"
 
 namespace {
@@ -89,13 +90,25 @@ bool WriteSettingsKey(const wchar_t* keyPath, const DumpSettings& settings, std:
     if (code != ERROR_SUCCESS)
         return Fail(errorText, MSG_WRITE_FAILED, static_cast<DWORD>(code));
 
-    if (settings.hasFolder) {
-        if (!WriteFolderValue(key.get(), settings, errorText))
+    // A value that already reads as the desired one stays exactly as stored, whatever its type: a
+    // value the program cannot read beside a setting that is not given, or an expandable folder
+    // beside the same text.
+    const DumpSettings stored = SettingsFromValues(ReadStoredValues(key.get()));
+    if (!SameFolder(settings, stored)) {
+        if (settings.hasFolder) {
+            if (!WriteFolderValue(key.get(), settings, errorText))
+                return false;
+        } else if (!RegRemoveValue(key.get(), VALUE_DUMP_FOLDER)) {
+            return Fail(errorText, MSG_REMOVE_FAILED, ::GetLastError());
+        }
+    } else if (settings.hasFolder && settings.setAcl) {
+        bool created = false;
+        if (!ProvideFolder(settings, DumpFolderOnDisk(settings.folder), created, errorText))
             return false;
-    } else if (!RegRemoveValue(key.get(), VALUE_DUMP_FOLDER)) {
-        return Fail(errorText, MSG_REMOVE_FAILED, ::GetLastError());
     }
-    return WriteDwordValue(key.get(), VALUE_DUMP_TYPE, settings.hasDumpType, settings.dumpType, errorText) &&
-           WriteDwordValue(key.get(), VALUE_DUMP_COUNT, settings.hasDumpCount,
-                           static_cast<DWORD>(settings.dumpCount), errorText);
+    return (SameDumpType(settings, stored) ||
+            WriteDwordValue(key.get(), VALUE_DUMP_TYPE, settings.hasDumpType, settings.dumpType, errorText)) &&
+           (SameDumpCount(settings, stored) ||
+            WriteDwordValue(key.get(), VALUE_DUMP_COUNT, settings.hasDumpCount,
+                            static_cast<DWORD>(settings.dumpCount), errorText));
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Writing one settings key in full: the key, its dump folder with the folder's ACL on request, and
-// the three values (a setting that is not given is deleted).
+// Writing one settings key: the key, its dump folder with the folder's ACL on request, and each of
+// the three values that differs from what the key holds (a setting that is not given is deleted).
 #include <windows.h>
 
 #include <string>
@@ -9,7 +9,8 @@
 
 // keyPath is relative to HKEY_LOCAL_MACHINE. The order is fixed: key, folder, ACL, "DumpFolder",
 // "DumpType", "DumpCount"; the first failure stops the write, keeps what was done before it and
-// puts one complete message into errorText (left alone on success). The folder is created (only its
-// last level) and secured where the text points with its environment references expanded; the
-// value keeps the text as entered.
+// puts one complete message into errorText (left alone on success). A value that reads as the
+// desired setting already is left byte for byte. The folder is created (only its last level) and
+// secured where the text points with its environment references expanded, whenever the folder
+// value is written or the settings ask for the ACL; the value keeps the text as entered.
 bool WriteSettingsKey(const wchar_t* keyPath, const DumpSettings& settings, std::wstring& errorText);

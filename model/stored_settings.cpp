@@ -4,25 +4,9 @@
 #include "model/program_keys.h"
 #include "model/registry_access.h"
 #include "model/registry_layout.h"
+#include "model/stored_values.h"
 
 namespace {
-
-// The three values of one open settings key; each flag is set exactly when its read succeeds.
-DumpSettings ReadSettingsValues(HKEY key)
-{
-    DumpSettings settings;
-    settings.hasFolder = RegQueryDumpFolder(key, settings.folder);
-    DWORD value = 0;
-    if (RegQueryDword(key, VALUE_DUMP_TYPE, value)) {
-        settings.hasDumpType = TRUE;
-        settings.dumpType = value;
-    }
-    if (RegQueryDword(key, VALUE_DUMP_COUNT, value)) {
-        settings.hasDumpCount = TRUE;
-        settings.dumpCount = static_cast<LONG>(value);
-    }
-    return settings;
-}
 
 ReadStatus StatusOf(EnumOutcome outcome)
 {
@@ -38,27 +22,42 @@ ReadStatus StatusOf(EnumOutcome outcome)
 
 }  // namespace
 
-DumpSettings ReadGlobalSettings()
+StoredValues ReadGlobalValues()
 {
     unique_hkey key;
     if (RegOpenSettingsKey(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, ReadAccess(), key) != ERROR_SUCCESS)
-        return DumpSettings();
-    return ReadSettingsValues(key.get());
+        return StoredValues();
+    return ReadStoredValues(key.get());
 }
 
-ReadStatus ReadProgramKeys(const ProgramKeyConsumer& consumer)
+DumpSettings ReadGlobalSettings()
+{
+    return SettingsFromValues(ReadGlobalValues());
+}
+
+ReadStatus ReadProgramKeyValues(const StoredKeyConsumer& consumer)
 {
     EnumResult result = EnumerateProgramKeys([&consumer](HKEY localDumps, const wchar_t* name) {
-        ProgramEntry stored;
-        stored.processName = name;
+        StoredValues values;
         unique_hkey key;
         if (RegOpenSettingsKey(localDumps, name, ReadAccess(), key) == ERROR_SUCCESS) {
-            stored.settings = ReadSettingsValues(key.get());
+            values = ReadStoredValues(key.get());
             key.reset();
         }
-        consumer(stored);
+        consumer(name, values);
     });
     ReadStatus status = StatusOf(result.outcome);
     ::SetLastError(status == READ_OK ? ERROR_SUCCESS : static_cast<DWORD>(result.code));
     return status;
+}
+
+ReadStatus ReadProgramKeys(const ProgramKeyConsumer& consumer)
+{
+    return ReadProgramKeyValues([&consumer](const wchar_t* name, const StoredValues& values) {
+        ProgramEntry stored;
+        stored.processName = name;
+        stored.keyName = name;
+        stored.settings = SettingsFromValues(values);
+        consumer(stored);
+    });
 }

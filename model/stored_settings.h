@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "model/dump_settings.h"
+#include "model/stored_values.h"
 
 // How the walk over the program keys ended. With the two failures the Win32 code of the failing
 // call is left as the thread's last error.
@@ -16,11 +17,17 @@ enum ReadStatus {
 };
 
 using ProgramKeyConsumer = std::function<void(const ProgramEntry& stored)>;
+using StoredKeyConsumer = std::function<void(const wchar_t* name, const StoredValues& values)>;
 
 // The values directly in the LocalDumps key. setAcl is never set: it is not stored.
 DumpSettings ReadGlobalSettings();
+// The same values as stored; all absent when the key cannot be opened.
+StoredValues ReadGlobalValues();
 
 // Hands every program key to `consumer`, in the order the registry lists them, as a record with the
-// key's name and values (modified, matched and setAcl false). A key that cannot be opened yields a
-// record with only its name, and the walk goes on.
+// key's name (as processName and keyName) and values (modified, matched and setAcl false). A key
+// that cannot be opened yields a record with only its name, and the walk goes on.
 ReadStatus ReadProgramKeys(const ProgramKeyConsumer& consumer);
+
+// The same walk, handing over each key's name and its managed values as stored.
+ReadStatus ReadProgramKeyValues(const StoredKeyConsumer& consumer);

@@ -59,8 +59,9 @@ TEST_F(SettingsKeyWriter, WritesKeyFolderAndValuesInTheirFixedOrder)
 
     // The parent is checked before the folder is made; the folder is then secured through one
     // handle that was checked too.
+    // The key's values are read first, each absent here.
     const std::vector<std::string> expected = {
-        "RegCreateKeyExW", "CreateFileW", "GetFinalPathNameByHandleW", "CreateDirectoryW", "CreateFileW",
+        "RegCreateKeyExW", "RegQueryValueExW", "RegQueryValueExW", "RegQueryValueExW", "CreateFileW", "GetFinalPathNameByHandleW", "CreateDirectoryW", "CreateFileW",
         "GetFileInformationByHandle", "GetFinalPathNameByHandleW",
         "ConvertStringSecurityDescriptorToSecurityDescriptorW", "GetSecurityDescriptorDacl", "GetSecurityInfo",
         "SetKernelObjectSecurity", "RegSetValueExW", "RegSetValueExW", "RegSetValueExW"};
