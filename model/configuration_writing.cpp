@@ -1,6 +1,7 @@
 #include "model/commit_steps.h"
 #include "model/entry_pairing.h"
 #include "model/error_text.h"
+#include "model/process_names.h"
 #include "model/program_keys.h"
 #include "model/registry_access.h"
 #include "model/registry_layout.h"
@@ -29,6 +30,23 @@ bool WriteProgramKey(const ProgramEntry& entry, std::wstring& errorText)
     return WriteSettingsKey(ProgramKeyPathFor(entry.processName.c_str()).c_str(), entry.settings, errorText);
 }
 
+// A key whose entry was given another name: the new key gets everything the old one holds (values
+// of other tools, subkeys), then the entry's settings, and only then does the old key go. A failure
+// before that leaves the old key whole.
+bool MoveProgramKey(const ProgramEntry& from, const ProgramEntry& to, std::wstring& errorText)
+{
+    const std::wstring oldPath = ProgramKeyPathFor(from.processName.c_str());
+    const std::wstring newPath = ProgramKeyPathFor(to.processName.c_str());
+    if (!RegCopySettingsKey(oldPath.c_str(), newPath.c_str())) {
+        const DWORD code = ::GetLastError();
+        errorText = FormatText(L"ERROR: Failed to write into registry.\n\n(%d) %s", static_cast<int>(code),
+                               ErrorText(code).c_str());
+        return false;
+    }
+    return WriteSettingsKey(newPath.c_str(), to.settings, errorText) &&
+           RegDeleteSettingsKey(oldPath.c_str(), errorText) == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 bool WriteConfiguration(const DumpSettings& global, std::vector<ProgramEntry>& entries, std::wstring& errorText)
@@ -39,7 +57,8 @@ bool WriteConfiguration(const DumpSettings& global, std::vector<ProgramEntry>& e
     std::vector<ProgramEntry> stored;
     if (!ReadStoredKeys(stored, errorText))
         return false;
-    std::vector<size_t> pairs = PairStoredKeys(stored, entries);
+    const std::vector<size_t> pairs = PairStoredKeys(stored, entries);
+    const std::vector<size_t> origins = PairKeysWithTheirEntries(stored, entries);
     const std::vector<size_t> renames = PairRenamedKeys(stored, entries);
 
     // Rewrites of changed pairs, in the order the keys are stored. A name changed only in letter
@@ -48,8 +67,15 @@ bool WriteConfiguration(const DumpSettings& global, std::vector<ProgramEntry>& e
     // of other tools, subkeys), and only its settings change. It is not renamed: the registry
     // refuses a rename to the same name in other letters, and a rename through a third name would
     // leave the key under that name if its second step failed.
+    std::vector<size_t> moves(stored.size(), NO_PAIRED_ENTRY);
     for (size_t s = 0; s < stored.size(); ++s) {
-        const size_t e = pairs[s] != NO_PAIRED_ENTRY ? pairs[s] : renames[s];
+        size_t e = pairs[s] != NO_PAIRED_ENTRY ? pairs[s] : renames[s];
+        if (origins[s] != NO_PAIRED_ENTRY) {
+            if (SameProcessName(entries[origins[s]].processName, stored[s].processName))
+                e = origins[s];
+            else
+                moves[s] = origins[s];
+        }
         if (e != NO_PAIRED_ENTRY && NeedsWrite(entries[e], stored[s]) &&
             !WriteSettingsKey(ProgramKeyPathFor(stored[s].processName.c_str()).c_str(), entries[e].settings,
                               errorText))
@@ -59,6 +85,11 @@ bool WriteConfiguration(const DumpSettings& global, std::vector<ProgramEntry>& e
     for (const ProgramEntry& record : stored) {
         if (!(record.matched & ENTRY_MATCHED) &&
             RegDeleteSettingsKey(ProgramKeyPathFor(record.processName.c_str()).c_str(), errorText) != ERROR_SUCCESS)
+            return false;
+    }
+    // Then the keys whose entry now has another name: moved with everything they hold.
+    for (size_t s = 0; s < stored.size(); ++s) {
+        if (moves[s] != NO_PAIRED_ENTRY && !MoveProgramKey(stored[s], entries[moves[s]], errorText))
             return false;
     }
     // Then the entries that found no key.

@@ -14,6 +14,11 @@ std::vector<size_t> PairStoredKeys(std::vector<ProgramEntry>& stored, std::vecto
     std::vector<size_t> nextOfSameName(entries.size(), NO_PAIRED_ENTRY);
     for (size_t i = entries.size(); i-- > 0;) {
         entries[i].matched = 0;
+        // A renamed entry belongs to the key it was read from (PairKeysWithTheirEntries), even
+        // where a key of its new name is stored too: a copy left by an earlier save that failed
+        // half way, say, which must not take the place of the original.
+        if (!entries[i].keyName.empty() && entries[i].keyName != entries[i].processName)
+            continue;
         auto slot = firstUnpaired.emplace(entries[i].processName, NO_PAIRED_ENTRY).first;
         nextOfSameName[i] = slot->second;
         slot->second = i;

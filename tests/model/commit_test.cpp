@@ -9,6 +9,7 @@
 #include "model/commit.h"
 #include "model/entry_pairing.h"
 #include "model/error_text.h"
+#include "model/process_names.h"
 #include "model/registry_layout.h"
 #include "model/stored_settings.h"
 #include "model/text_utils.h"
@@ -258,4 +259,129 @@ TEST(EntryPairing, FirstUnpairedEntryOfExactlyTheSameNameInSequenceOrder)
         for (size_t s = 0; s < stored.size(); ++s)
             EXPECT_EQ(c.pairs[s] != NONE ? ENTRY_MATCHED : 0u, stored[s].matched) << c.what << ", stored " << s;
     }
+}
+
+TEST_F(Commit, ValuesThatReadAsTheWindowHasThemStayByteForByte)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Path();
+    const wchar_t multiString[] = L"C:\\a\0C:\\b\0";
+    struct Case {
+        const char* what;
+        std::function<void()> storeGlobals;
+        DumpSettings global;  // as the window reads those values
+    } cases[] = {
+        {"expandable folder without a reference, REG_SZ count, REG_BINARY type",
+         [&] {
+             reg64::SetString(KEY, VALUE_DUMP_FOLDER, folder, REG_EXPAND_SZ);
+             reg64::SetString(KEY, VALUE_DUMP_COUNT, L"5");
+             reg64::SetRaw(KEY, VALUE_DUMP_TYPE, REG_BINARY, "\x02", 1);
+         },
+         MakeSettings(folder.c_str(), -1, -1)},
+        {"REG_MULTI_SZ folder", [&] { reg64::SetRaw(KEY, VALUE_DUMP_FOLDER, REG_MULTI_SZ, multiString, sizeof(multiString)); },
+         DumpSettings()},
+    };
+    for (const Case& c : cases) {
+        reg64::DeleteTree(KEY);
+        c.storeGlobals();
+        StoreSettings(ProgramKeyPath(L"b.exe"), MakeSettings(nullptr, 1, -1));
+        reg64::SetRaw(ProgramKeyPath(L"b.exe"), VALUE_DUMP_COUNT, REG_QWORD, "\x05\0\0\0\0\0\0\0", 8);
+        const StoreSnapshot before = TakeSnapshot();
+
+        // Only b.exe's type is edited, and a program is added.
+        std::vector<ProgramEntry> entries = StoredEntries();
+        entries[0].settings.dumpType = 2;
+        entries.push_back(MakeEntry(L"new.exe", MakeSettings(nullptr, 1, -1)));
+        BoxCapture boxes;
+        ASSERT_TRUE(CommitConfiguration(c.global, entries)) << c.what;
+
+        const StoreSnapshot after = TakeSnapshot();
+        EXPECT_TRUE(before.keys.at(L"") == after.keys.at(L"")) << c.what << "\n" << after.Describe();
+        EXPECT_TRUE(before.keys.at(L"b.exe").at(VALUE_DUMP_COUNT) == after.keys.at(L"b.exe").at(VALUE_DUMP_COUNT))
+            << c.what;
+        EXPECT_EQ(2u, StoredDword(ProgramKeyPath(L"b.exe"), VALUE_DUMP_TYPE)) << c.what;
+        EXPECT_TRUE(reg64::KeyExists(ProgramKeyPath(L"new.exe"))) << c.what;
+    }
+}
+
+TEST_F(Commit, AKeyWithSubkeysGoesBySaveAndByClearing)
+{
+    for (bool clearing : {false, true}) {
+        reg64::DeleteTree(KEY);
+        reg64::SetDword(ProgramKeyPath(L"a.exe") + L"\\child\\grandchild", L"x", 1);
+        std::vector<ProgramEntry> entries;
+        if (!clearing)
+            entries.push_back(MakeEntry(L"b.exe", MakeSettings(nullptr, 1, -1)));
+        BoxCapture boxes;
+        EXPECT_TRUE(CommitConfiguration(DumpSettings(), entries)) << clearing;
+        EXPECT_FALSE(reg64::KeyExists(ProgramKeyPath(L"a.exe"))) << clearing;
+    }
+}
+
+TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
+{
+    struct Case {
+        const char* what;
+        const char* failingCall;  // "" for none
+        bool renamed;
+    } cases[] = {
+        {"rename", "", true},
+        {"copy fails", "RegCopyTreeW", false},
+        {"a value of the new key fails", "RegSetValueExW", false},
+    };
+    for (const Case& c : cases) {
+        reg64::DeleteTree(KEY);
+        const std::wstring from = ProgramKeyPath(L"a.exe");
+        StoreSettings(from, MakeSettings(nullptr, 0, -1));
+        reg64::SetDword(from, L"CustomDumpFlags", 0x1234);
+        reg64::SetDword(from + L"\\child", L"x", 1);
+        std::vector<ProgramEntry> entries = StoredEntries();
+        entries[0].processName = L"z.exe";
+        entries[0].settings.hasDumpCount = TRUE;
+        entries[0].settings.dumpCount = 3;
+
+        BoxCapture boxes;
+        {
+            SeamRecorder seam;
+            if (*c.failingCall)
+                seam.FailCall(c.failingCall, 0, ERROR_ACCESS_DENIED);
+            EXPECT_EQ(c.renamed, CommitConfiguration(DumpSettings(), entries)) << c.what;
+            EXPECT_EQ(0, seam.OpenKeys()) << c.what;
+        }
+        const std::wstring kept = ProgramKeyPath(c.renamed ? L"z.exe" : L"a.exe");
+        EXPECT_EQ(c.renamed, !reg64::KeyExists(from)) << c.what;
+        EXPECT_EQ(0u, StoredDword(kept, VALUE_DUMP_TYPE)) << c.what;
+        EXPECT_EQ(c.renamed ? 3u : 0xDEADBEEF, StoredDword(kept, VALUE_DUMP_COUNT)) << c.what;
+        EXPECT_EQ(0x1234u, StoredDword(kept, L"CustomDumpFlags")) << c.what;
+        EXPECT_EQ(1u, StoredDword(kept + L"\\child", L"x")) << c.what;
+        if (c.renamed)
+            continue;
+
+        // A second save takes the old key again, not the part of it that reached the new name.
+        ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries)) << c.what;
+        EXPECT_EQ(std::vector<std::wstring>{L"z.exe"}, reg64::Subkeys(KEY)) << c.what;
+        EXPECT_EQ(0x1234u, StoredDword(ProgramKeyPath(L"z.exe"), L"CustomDumpFlags")) << c.what;
+    }
+}
+
+TEST_F(Commit, NamesDifferentToTheRegistryAreTwoPrograms)
+{
+    const struct {
+        const wchar_t* a;
+        const wchar_t* b;
+        bool same;
+    } names[] = {
+        {L"App.EXE", L"app.exe", true},        {L"\u00C4.exe", L"\u00E4.exe", true},
+        {L"stra\u00DFe.exe", L"strasse.exe", false}, {L"a\u00ADb.exe", L"ab.exe", false},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(n.same, SameProcessName(n.a, n.b)) << Narrow(n.a);
+
+    StoreSettings(ProgramKeyPath(L"strasse.exe"), MakeSettings(nullptr, 1, -1));
+    std::vector<ProgramEntry> entries = StoredEntries();
+    entries.push_back(MakeEntry(L"stra\u00DFe.exe", MakeSettings(nullptr, 2, -1)));
+    BoxCapture boxes;
+    ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries));
+    EXPECT_EQ(1u, StoredDword(ProgramKeyPath(L"strasse.exe"), VALUE_DUMP_TYPE));
+    EXPECT_EQ(2u, StoredDword(ProgramKeyPath(L"stra\u00DFe.exe"), VALUE_DUMP_TYPE));
 }
