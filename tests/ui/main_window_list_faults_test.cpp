@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "model/error_text.h"
 #include "res/resource.h"
+#include "tests/support/seam_recorder.h"
 #include "tests/ui/main_window_harness.h"
 
 using namespace main_window_test;
@@ -127,7 +129,7 @@ TEST_F(MainWindowTest, ALoadThatLosesARowKeepsEveryOtherRowOnItsOwnEntry)
                 kept.push_back(name);
         }
         CMainWindowProbe window;
-        window.answers = {IDYES};
+        window.answers = {IDOK, IDYES};  // the incomplete list's message, then the deletion
         window.steps = {[&](CMainWindowProbe& w) {
             const HWND list = w.ListWindow();
             RefuseOnce(list, LVM_INSERTITEMW, c.refusedPosition);
@@ -172,4 +174,31 @@ TEST_F(MainWindowTest, ALoadThatLosesARowKeepsEveryOtherRowOnItsOwnEntry)
         }};
         EXPECT_EQ(window.Run(), PROBE_FINISHED);
     }
+}
+
+TEST_F(MainWindowTest, AnIncompleteLoadSaysSoOnceAndCannotSaveUntilARefreshReadsAll)
+{
+    for (const wchar_t* name : {L"a.exe", L"b.exe"})
+        reg64::CreateKey(ProgramKeyPath(name));
+    SeamRecorder seam;
+    seam.FailCall("RegEnumKeyExW", 1, ERROR_ACCESS_DENIED);
+    CMainWindowProbe window;
+    window.steps = {[](CMainWindowProbe& w) {
+        EXPECT_EQ(RowNames(w.ListWindow()), std::vector<std::wstring>{L"a.exe"});
+        EXPECT_FALSE(IsControlEnabled(w.m_hWnd, IDOK));
+        EXPECT_TRUE(::GetMenuState(::GetMenu(w.m_hWnd), ID_FILE_SAVE_AND_EXIT, MF_BYCOMMAND) & MF_GRAYED);
+        EXPECT_FALSE(w.CommitChanges());
+        EXPECT_TRUE(reg64::KeyExists(ProgramKeyPath(L"b.exe")));
+
+        EXPECT_TRUE(w.RefreshFromRegistry());
+        EXPECT_TRUE(IsControlEnabled(w.m_hWnd, IDOK));
+        EXPECT_FALSE(::GetMenuState(::GetMenu(w.m_hWnd), ID_FILE_SAVE_AND_EXIT, MF_BYCOMMAND) & MF_GRAYED);
+        EXPECT_TRUE(w.CommitChanges());
+    }};
+    EXPECT_EQ(window.Run(), IDOK);
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_EQ(window.boxes[0].text,
+              L"ERROR: The list of programs could not be read completely. Kestrune cannot save until Refresh (F5) "
+              L"reads it all.\n\n(5) " + ErrorText(5));
+    EXPECT_EQ(reg64::Subkeys(LOCALDUMPS_KEY_PATH), (std::vector<std::wstring>{L"a.exe", L"b.exe"}));
 }

@@ -210,3 +210,54 @@ TEST_F(MainWindowTest, SystemMenuEndsWithTheAboutItem)
     }};
     EXPECT_EQ(window.Run(), PROBE_FINISHED);
 }
+
+TEST_F(MainWindowTest, ASaveAsksBeforeItWritesOverChangesMadeSinceLoading)
+{
+    reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE, 1);
+    reg64::SetDword(ProgramKeyPath(L"gone.exe"), VALUE_DUMP_TYPE, 1);
+
+    CMainWindowProbe window;
+    window.answers = {IDNO, IDYES};
+    window.steps = {[](CMainWindowProbe& w) {
+        SetControlText(w.m_hWnd, IDC_EDIT_DUMP_COUNT, L"7");
+        reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE, 2);
+        reg64::CreateKey(ProgramKeyPath(L"added.exe"));
+        reg64::DeleteTree(ProgramKeyPath(L"gone.exe"));
+        EXPECT_FALSE(w.CommitChanges());  // No: nothing is written, the edits stay
+        EXPECT_FALSE(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).exists);
+        EXPECT_EQ(ControlText(w.m_hWnd, IDC_EDIT_DUMP_COUNT), L"7");
+        EXPECT_TRUE(w.CommitChanges());  // Yes: saved as the window has it
+    }};
+    EXPECT_EQ(window.Run(), IDOK);
+    ASSERT_EQ(window.boxes.size(), 2u);
+    EXPECT_EQ(window.boxes[0].text,
+              L"The following settings were changed by another program after Kestrune loaded them:\n\n"
+              L"DumpType\nadded.exe (added)\ngone.exe (deleted)\n\nDo you want to save your settings over them?");
+    EXPECT_EQ(window.boxes[0].type, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
+    EXPECT_EQ(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE).data, (std::vector<BYTE>{1, 0, 0, 0}));
+    EXPECT_EQ(reg64::Subkeys(LOCALDUMPS_KEY_PATH), std::vector<std::wstring>{L"gone.exe"});
+}
+
+TEST_F(MainWindowTest, WhatAFailedSaveWroteIsNotTakenForAnOutsideChange)
+{
+    reg64::SetDword(ProgramKeyPath(L"a.exe"), VALUE_DUMP_TYPE, 1);
+    CMainWindowProbe window;
+    window.steps = {[](CMainWindowProbe& w) {
+        ::CheckDlgButton(w.m_hWnd, IDC_CHECK_SET_ACL, BST_UNCHECKED);
+        SetControlText(w.m_hWnd, IDC_EDIT_DUMP_COUNT, L"7");
+        SelectOnly(w.ListWindow(), {0});
+        w.DeletePrograms();
+        {
+            // The global count is written, then the deletion of a.exe fails.
+            SeamRecorder seam;
+            seam.FailCall("RegDeleteKeyExW", 0, ERROR_ACCESS_DENIED);
+            EXPECT_FALSE(w.CommitChanges());
+        }
+        EXPECT_TRUE(w.CommitChanges());
+    }};
+    window.answers = {IDYES, IDOK};
+    EXPECT_EQ(window.Run(), IDOK);
+    ASSERT_EQ(window.boxes.size(), 2u) << "the deletion question and the error, no other question";
+    EXPECT_EQ(window.boxes[1].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_TRUE(reg64::Subkeys(LOCALDUMPS_KEY_PATH).empty());
+}

@@ -93,6 +93,7 @@ const RouteTable& CKestruneDlg::Routes() const
         CommandRoute(IDC_BTN_DELETE_PROGRAM, &CKestruneDlg::DeletePrograms),
         CommandRoute(ID_EDIT_DELETE_PROGRAM, &CKestruneDlg::DeletePrograms),
         MessageRoute(WM_APP_FINDPROCESS, &CKestruneDlg::OnFindProcessMessage),
+        MessageRoute(WM_APP_LOAD_INCOMPLETE, &CKestruneDlg::OnLoadIncomplete),
         NotifyRoute(NM_RCLICK, IDC_LIST_PROGRAMS, &CKestruneDlg::OnListRightClick),
         MessageRoute(WM_DESTROY, &CKestruneDlg::OnDestroy),
         // Help pages
@@ -139,8 +140,7 @@ BOOL CKestruneDlg::OnInitDialog()
     FitWindowToWorkArea(m_hWnd, m_list.GetSafeHwnd(), LIST_MINIMUM_ROWS);
     m_checkSetAcl.SetCheck(BST_CHECKED);
 
-    LoadGlobalSettings();
-    LoadProgramEntries();
+    LoadFromRegistry();
 
     // The baseline of the unsaved-change rule: what the window showed right after opening.
     m_entryCountAtLoad = static_cast<LONG>(m_entries.size());
@@ -178,9 +178,15 @@ void CKestruneDlg::ProbeWriteAccess()
 
 void CKestruneDlg::EnterReadOnlyMode()
 {
-    ::EnableWindow(GetDlgItem(IDOK), FALSE);
-    ::EnableMenuItem(::GetMenu(m_hWnd), ID_FILE_SAVE_AND_EXIT, MF_BYCOMMAND | MF_GRAYED);
+    UpdateSaveCommands();
     ::SetTimer(m_hWnd, TIMER_UNSUPPORTED_NOTICE, 500, nullptr);
+}
+
+void CKestruneDlg::UpdateSaveCommands()
+{
+    const bool allowed = !g_notSupported && LoadComplete();
+    ::EnableWindow(GetDlgItem(IDOK), allowed ? TRUE : FALSE);
+    ::EnableMenuItem(::GetMenu(m_hWnd), ID_FILE_SAVE_AND_EXIT, MF_BYCOMMAND | (allowed ? MF_ENABLED : MF_GRAYED));
 }
 
 LRESULT CKestruneDlg::OnDestroy(WPARAM wParam, LPARAM lParam, bool&)

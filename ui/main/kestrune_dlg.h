@@ -10,6 +10,7 @@
 #include "framework/controls.h"
 #include "framework/modal_dialog.h"
 #include "model/dump_settings.h"
+#include "model/stored_state.h"
 #include "ui/common/window_drag.h"
 #include "ui/settings/dump_settings_panel.h"
 
@@ -33,7 +34,8 @@ public:
     CKestruneDlg();
     ~CKestruneDlg() override;
 
-    // Loading and saving.
+    // Loading and saving. A load reads the registry once (m_loaded) and shows what it read.
+    bool LoadFromRegistry();
     void LoadGlobalSettings();
     bool RefreshFromRegistry();
     bool HasUnsavedChanges() const;
@@ -55,6 +57,8 @@ public:
     const std::vector<ProgramEntry>& Entries() const { return m_entries; }
     HWND ListWindow() const { return m_list.GetSafeHwnd(); }
     bool CanSave() const { return m_canSave; }
+    // The last load read every program key; until one does, the window cannot save.
+    bool LoadComplete() const { return m_loadIncompleteCode == ERROR_SUCCESS; }
     // How often the list buttons were recomputed; lets a burst of selection changes be checked.
     int ListButtonUpdates() const { return m_listButtonUpdates; }
 
@@ -75,6 +79,8 @@ private:
     void AppendAboutToSystemMenu();
     void ProbeWriteAccess();
     void EnterReadOnlyMode();
+    void UpdateSaveCommands();
+    bool ConfirmOutsideChanges();
     void ReleaseWarningIcon();
 
     // Commands.
@@ -104,6 +110,7 @@ private:
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT OnFindProcessMessage(WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnLoadIncomplete(WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam, bool& handled);
 
     // Notifications.
@@ -124,6 +131,10 @@ private:
     HICON m_hIcon;
     DragState m_dragState;
     HACCEL m_hAccel = nullptr;
+    // What the registry held at the last load, or after a save of ours that failed part way.
+    StoredState m_loaded;
+    // 0 when the last load read every program key, else the Win32 code of what went wrong.
+    DWORD m_loadIncompleteCode = ERROR_SUCCESS;
     DumpSettings m_globalAtLoad;
     LONG m_entryCountAtLoad = 0;
     // An entry was deleted since the list was last loaded; a load discards the deletion with the

@@ -5,12 +5,27 @@
 #include "framework/message_box.h"
 #include "framework/wait_cursor.h"
 #include "model/commit.h"
-#include "model/stored_settings.h"
+#include "model/error_text.h"
+#include "model/stored_state.h"
+#include "model/text_utils.h"
+#include "ui/common/app_messages.h"
+
+bool CKestruneDlg::LoadFromRegistry()
+{
+    m_loaded = ReadStoredState();
+    LoadGlobalSettings();
+    const bool loaded = LoadProgramEntries();
+    // A list that misses keys must not be saved: the save would delete every key it did not show.
+    UpdateSaveCommands();
+    if (!LoadComplete())
+        ::PostMessageW(m_hWnd, WM_APP_LOAD_INCOMPLETE, m_loadIncompleteCode, 0);
+    return loaded;
+}
 
 void CKestruneDlg::LoadGlobalSettings()
 {
     // All three values are read before any control changes; the ACL check box is left alone.
-    m_panel.ShowStoredSettings(ReadGlobalSettings());
+    m_panel.ShowStoredSettings(SettingsFromValues(m_loaded.global));
 }
 
 bool CKestruneDlg::RefreshFromRegistry()
@@ -18,8 +33,29 @@ bool CKestruneDlg::RefreshFromRegistry()
     // Discards the edits without asking. The baseline of the unsaved-change rule stays the state at
     // opening, so an outside change of the registry counts as a change.
     CWaitCursor wait;
-    LoadGlobalSettings();
-    return LoadProgramEntries();
+    return LoadFromRegistry();
+}
+
+LRESULT CKestruneDlg::OnLoadIncomplete(WPARAM wParam, LPARAM, bool&)
+{
+    const DWORD code = static_cast<DWORD>(wParam);
+    AppMessageBox(FormatText(L"ERROR: The list of programs could not be read completely. Kestrune cannot save "
+                             L"until Refresh (F5) reads it all.\n\n(%d) %s",
+                             static_cast<int>(code), ErrorText(code).c_str()),
+                  MB_ICONERROR);
+    return 0;
+}
+
+bool CKestruneDlg::ConfirmOutsideChanges()
+{
+    // Another program (an administrator, a script, Group Policy) may have changed the settings
+    // since they were loaded; the save asks before it writes over that.
+    const StoredState now = ReadStoredState();
+    if (now.status != READ_OK)
+        return true;  // the save reads the keys again and reports what fails there
+    const std::vector<std::wstring> changed = ChangedSettings(m_loaded, now);
+    return changed.empty() ||
+           AppMessageBox(OutsideChangeQuestion(changed), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 bool CKestruneDlg::HasUnsavedChanges() const
@@ -58,15 +94,28 @@ bool CKestruneDlg::CommitChanges()
         return false;
     }
 
+    // A list that misses keys cannot be saved (see LoadFromRegistry); SAVE is disabled, this guards
+    // the Enter key and the accelerators.
+    if (!LoadComplete()) {
+        ::MessageBeep(MB_ICONERROR);
+        return false;
+    }
+
     DumpSettings global;
     // The entries need no check here: the program settings dialog checked each one.
     if (m_panel.ReportReadErrors(m_panel.ReadSettings(global)))
+        return false;
+
+    if (!ConfirmOutsideChanges())
         return false;
 
     bool committed = false;
     {
         CWaitCursor wait;
         committed = CommitConfiguration(global, m_entries);
+        // What this save wrote before it stopped is the program's own doing, not another's.
+        if (!committed)
+            m_loaded = ReadStoredState();
     }
     if (committed)
         OnOK();

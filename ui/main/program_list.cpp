@@ -3,7 +3,7 @@
 #include "ui/main/kestrune_dlg.h"
 
 #include "model/registry_layout.h"
-#include "model/stored_settings.h"
+#include "model/stored_values.h"
 #include "model/text_utils.h"
 #include "res/resource.h"
 #include "ui/main/index_shift.h"
@@ -82,9 +82,16 @@ bool CKestruneDlg::LoadProgramEntries()
     m_entries.clear();
     m_entryDeleted = false;
 
-    std::vector<ProgramEntry> stored;
-    if (ReadProgramKeys([&stored](const ProgramEntry& record) { stored.push_back(record); }) != READ_OK)
+    // The records of the keys the last reading found, unmarked.
+    m_loadIncompleteCode = m_loaded.status == READ_OK ? ERROR_SUCCESS : m_loaded.code;
+    if (m_loadIncompleteCode != ERROR_SUCCESS)
         result = false;
+    std::vector<ProgramEntry> stored(m_loaded.programs.size());
+    for (size_t i = 0; i < stored.size(); ++i) {
+        stored[i].processName = m_loaded.programs[i].name;
+        stored[i].keyName = m_loaded.programs[i].name;
+        stored[i].settings = SettingsFromValues(m_loaded.programs[i].values);
+    }
 
     // The control places every row by name wherever it is inserted from. Rows go in last-read
     // first: the registry lists names in order, and a sorted list control finds the place of a
@@ -95,9 +102,11 @@ bool CKestruneDlg::LoadProgramEntries()
     for (size_t i = stored.size(); i-- > 0;) {
         const int row = InsertNameRow(rowsInserted, stored[i].processName);
         if (row == -1) {
-            // The record is left out of m_entries.
+            // The record is left out of m_entries, so the list is no longer the whole of the keys.
             skipped[i] = 1;
             result = false;
+            if (m_loadIncompleteCode == ERROR_SUCCESS)
+                m_loadIncompleteCode = ERROR_NOT_ENOUGH_MEMORY;
             continue;
         }
         ++rowsInserted;
