@@ -28,12 +28,16 @@ struct SystemCalls {
     decltype(&::CreateFileW) CreateFileW;
     decltype(&::GetFileInformationByHandle) GetFileInformationByHandle;
     decltype(&::GetFinalPathNameByHandleW) GetFinalPathNameByHandleW;
+    decltype(&::GetFileInformationByHandleEx) GetFileInformationByHandleEx;
+    decltype(&::SetFileInformationByHandle) SetFileInformationByHandle;
 
     // Security
     BOOL(WINAPI* ConvertStringSecurityDescriptorToSecurityDescriptorW)(LPCWSTR, DWORD,
                                                                       PSECURITY_DESCRIPTOR*, PULONG);
     decltype(&::GetSecurityDescriptorDacl) GetSecurityDescriptorDacl;
     decltype(&::GetSecurityInfo) GetSecurityInfo;
+    decltype(&::GetAce) GetAce;
+    decltype(&::AddAce) AddAce;
     decltype(&::SetKernelObjectSecurity) SetKernelObjectSecurity;
     decltype(&::LocalFree) LocalFree;
 

@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <cwctype>
 #include <vector>
 
+#include "model/native_folders.h"
 #include "model/text_utils.h"
 
 namespace {
@@ -65,9 +67,9 @@ std::wstring LongPathOf(const std::wstring& path)
     return parent + path.substr(last + 1);
 }
 
-}  // namespace
-
-std::wstring DumpFolderOnDisk(const std::wstring& text)
+// The text with the references of this process's environment expanded; references to variables
+// that are not set stay as they are, and a text that cannot be expanded is returned unchanged.
+std::wstring ExpandEnvironment(const std::wstring& text)
 {
     if (text.find(L'%') == std::wstring::npos)
         return text;
@@ -83,9 +85,54 @@ std::wstring DumpFolderOnDisk(const std::wstring& text)
     return std::wstring(buffer.data());
 }
 
+}  // namespace
+
+std::wstring DumpFolderOnDisk(const std::wstring& text)
+{
+    // The service expands these with its own, native environment; the other references are the
+    // same in both worlds. A native folder that cannot be read keeps its reference unexpanded.
+    static const struct {
+        const wchar_t* reference;
+        std::wstring (*folder)();
+    } NATIVE_REFERENCES[] = {{L"%ProgramFiles%", NativeProgramFilesFolder},
+                             {L"%CommonProgramFiles%", NativeCommonFilesFolder}};
+    std::wstring onDisk;
+    size_t start = 0;
+    for (size_t at = text.find(L'%'); at != std::wstring::npos; at = text.find(L'%', at + 1)) {
+        for (const auto& native : NATIVE_REFERENCES) {
+            const size_t length = std::wcslen(native.reference);
+            if (!SameFolderPath(text.substr(at, length), native.reference))
+                continue;
+            const std::wstring folder = native.folder();
+            onDisk += ExpandEnvironment(text.substr(start, at - start)) + (folder.empty() ? native.reference : folder);
+            start = at + length;
+            at = start - 1;
+            break;
+        }
+    }
+    return onDisk + ExpandEnvironment(text.substr(start));
+}
+
 bool IsFullFolderPath(const std::wstring& path)
 {
-    return RootLength(path) != 0;
+    // "\\?\..." and "\\.\..." (either separator) are the device namespace, not a folder path.
+    if (path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == L'?' || path[2] == L'.') &&
+        (path.size() == 3 || IsSeparator(path[3])))
+        return false;
+    const size_t root = RootLength(path);
+    const size_t colon = path.find(L':', root == 3 ? 3 : 0);
+    return root != 0 && colon == std::wstring::npos;
+}
+
+bool ShareOfFolderPath(const std::wstring& path, std::wstring& server, std::wstring& share)
+{
+    const size_t root = RootLength(path);
+    if (root <= 3 || !IsSeparator(path[0]))
+        return false;
+    const size_t split = path.find_first_of(L"\\/", 2);
+    server = path.substr(2, split - 2);
+    share = path.substr(split + 1, root - split - 1);
+    return true;
 }
 
 std::wstring ComparableFolderPath(const std::wstring& fullPath)

@@ -9,8 +9,13 @@
 std::wstring DumpFolderOnDisk(const std::wstring& text);
 
 // A full path: a drive letter with a colon and a separator ("C:\Dumps"), or a share
-// ("\\server\share\Dumps"). "Dumps", "\Dumps", "D:Dumps" and "C:" depend on the current folder.
+// ("\\server\share\Dumps"). "Dumps", "\Dumps", "D:Dumps" and "C:" depend on the current folder;
+// a text in the device namespace ("\\?\C:\Dumps", "\\.\C:") names no folder path, and a colon
+// after the drive's own ("C:\Dumps::$INDEX_ALLOCATION", "\\server\share\a:b") names a stream.
 bool IsFullFolderPath(const std::wstring& path);
+
+// The server and share names of a full share path ("\\server\share\Dumps"); false for a drive path.
+bool ShareOfFolderPath(const std::wstring& path, std::wstring& server, std::wstring& share);
 
 // A full path in the form used to compare folders: "." and ".." resolved, backslashes, the long
 // names of the parts that exist, no "\\?\" prefix, and no separator at the end except after a

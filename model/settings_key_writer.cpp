@@ -5,6 +5,7 @@
 #include "model/dump_folder_acl.h"
 #include "model/dump_folder_path.h"
 #include "model/error_text.h"
+#include "model/native_folders.h"
 #include "model/registry_access.h"
 #include "model/registry_layout.h"
 #include "model/stored_values.h"
@@ -40,18 +41,18 @@ bool ProvideFolder(const DumpSettings& settings, const std::wstring& onDisk, boo
     created = false;
     if (settings.setAcl && !CheckDumpFolderParent(onDisk.c_str()))
         return FailOnFolder(errorText, MSG_ACL_FAILED, settings.folder, ::GetLastError());
-    created = Sys().CreateDirectoryW(onDisk.c_str(), nullptr) != FALSE;
+    created = InNativeFileSystem([&]() { return Sys().CreateDirectoryW(onDisk.c_str(), nullptr); }) != FALSE;
     if (!created) {
         DWORD code = ::GetLastError();
         if (code != ERROR_ALREADY_EXISTS)
             return FailOnFolder(errorText, MSG_FOLDER_FAILED, settings.folder, code);
         // The same answer comes for a file of that name: no place for dump files, and not a
         // thing whose ACL may be opened to everyone.
-        DWORD attributes = Sys().GetFileAttributesW(onDisk.c_str());
+        DWORD attributes = InNativeFileSystem([&]() { return Sys().GetFileAttributesW(onDisk.c_str()); });
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return FailOnFolder(errorText, MSG_FOLDER_FAILED, settings.folder, code);
     }
-    if (settings.setAcl && !ApplyDumpFolderAcl(onDisk.c_str()))
+    if (settings.setAcl && !ApplyDumpFolderAcl(onDisk.c_str(), created))
         return FailOnFolder(errorText, MSG_ACL_FAILED, settings.folder, ::GetLastError());
     return true;
 }
@@ -70,7 +71,7 @@ bool WriteFolderValue(HKEY key, const DumpSettings& settings, std::wstring& erro
     // Take back a folder that this write made and nothing has used yet; a folder that was there
     // before is never removed, and a folder that is not empty cannot be.
     if (created)
-        Sys().RemoveDirectoryW(onDisk.c_str());
+        InNativeFileSystem([&]() { return Sys().RemoveDirectoryW(onDisk.c_str()); });
     return Fail(errorText, MSG_WRITE_FAILED, code);
 }
 

@@ -177,13 +177,19 @@ std::wstring ExpectedBox(const std::vector<SeamCall>& trace, size_t index, bool 
 }
 
 // The state a failure at `index` must leave: everything before the failing call, except that a
-// folder made by the same key write is taken back when its "DumpFolder" cannot be written.
+// folder made by the same key write is taken back when its "DumpFolder" cannot be written, or when
+// the ACL step that opened it fails.
 StoreSnapshot ExpectedAfterFailure(const std::vector<SeamCall>& trace, const std::vector<StoreSnapshot>& before,
                                    size_t index)
 {
     StoreSnapshot expected = before[index];
-    if (trace[index].name == "RegSetValueExW" && trace[index].detail == VALUE_DUMP_FOLDER) {
-        for (size_t i = index; i-- > 0;) {
+    const std::string& name = trace[index].name;
+    const bool aclStepOnOpenFolder = name == "GetFileInformationByHandle" || name == "GetFinalPathNameByHandleW" ||
+                                     name == "ConvertStringSecurityDescriptorToSecurityDescriptorW" ||
+                                     name == "GetSecurityDescriptorDacl" || name == "GetSecurityInfo" ||
+                                     name == "SetKernelObjectSecurity";
+    if ((name == "RegSetValueExW" && trace[index].detail == VALUE_DUMP_FOLDER) || aclStepOnOpenFolder) {
+        for (size_t i = index; i-- > 0 && trace[i].name != "RegCreateKeyExW";) {
             if (trace[i].name == "CreateDirectoryW") {
                 expected.folders[trace[i].detail] = before[i].folders.at(trace[i].detail);
                 break;

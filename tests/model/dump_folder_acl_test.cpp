@@ -85,6 +85,7 @@ std::vector<BYTE> MakeList(const std::vector<Ace>& aces)
 // descriptor that SetKernelObjectSecurity was given, which the next read then returns.
 struct FakeFolderSecurity {
     std::vector<BYTE> list;
+    std::wstring owner = L"S-1-5-32-544";
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     int sets = 0;
     SECURITY_INFORMATION lastInfo = 0;
@@ -92,7 +93,7 @@ struct FakeFolderSecurity {
 };
 FakeFolderSecurity* g_fake = nullptr;
 
-DWORD WINAPI FakeGetSecurityInfo(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID*, PSID*, PACL* dacl, PACL*,
+DWORD WINAPI FakeGetSecurityInfo(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID* owner, PSID*, PACL* dacl, PACL*,
                                  PSECURITY_DESCRIPTOR* descriptor)
 {
     // Self-relative, in one LocalAlloc block, as the system hands it out.
@@ -102,12 +103,17 @@ DWORD WINAPI FakeGetSecurityInfo(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, P
     ::SetSecurityDescriptorDacl(&absolute, TRUE, list, FALSE);
     const SECURITY_DESCRIPTOR_CONTROL bits = SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED;
     ::SetSecurityDescriptorControl(&absolute, bits, g_fake->control & bits);
+    PSID ownerSid = nullptr;
+    ::ConvertStringSidToSidW(g_fake->owner.c_str(), &ownerSid);
+    ::SetSecurityDescriptorOwner(&absolute, ownerSid, FALSE);
     DWORD size = 0;
     ::MakeSelfRelativeSD(&absolute, nullptr, &size);
     *descriptor = ::LocalAlloc(LPTR, size);
     ::MakeSelfRelativeSD(&absolute, *descriptor, &size);
     BOOL present = FALSE, defaulted = FALSE;
     ::GetSecurityDescriptorDacl(*descriptor, &present, dacl, &defaulted);
+    ::GetSecurityDescriptorOwner(*descriptor, owner, &defaulted);
+    ::LocalFree(ownerSid);
     return ERROR_SUCCESS;
 }
 
@@ -137,13 +143,17 @@ BOOL WINAPI RecordThenSetSecurity(HANDLE handle, SECURITY_INFORMATION info, PSEC
     return g_belowSetSecurity(handle, info, descriptor);
 }
 
-// The entries a save adds to a folder that has none of them.
+// The entries a save adds to a folder that has none of them: each group once.
 std::vector<Ace> AddedEntries()
 {
     return {{ACCESS_ALLOWED_ACE_TYPE, 0, DUMP_RIGHTS, L"S-1-1-0"},
             {ACCESS_ALLOWED_ACE_TYPE, 0, DUMP_RIGHTS, L"S-1-15-2-1"},
-            {ACCESS_ALLOWED_ACE_TYPE, 0, DUMP_RIGHTS, L"S-1-15-2-1"},
             {ACCESS_ALLOWED_ACE_TYPE, 0, DUMP_RIGHTS, L"S-1-15-2-2"}};
+}
+
+void MakeFile(const std::wstring& path)
+{
+    ::CloseHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
 }
 
 std::vector<Ace> RealFolderList(const std::wstring& folder)
@@ -197,7 +207,7 @@ TEST_F(DumpFolderAcl, MissingEntriesAreAddedToTheFolderList)
     const std::wstring folder = temp.Child(L"dumps");
     MakeFolder(folder);
 
-    // A real folder: what the system lists now, then the four new entries.
+    // A real folder: what the system lists now, then the three new entries.
     const std::vector<Ace> before = RealFolderList(folder);
     FakeFolderSecurity real;
     g_fake = &real;
@@ -222,16 +232,18 @@ TEST_F(DumpFolderAcl, MissingEntriesAreAddedToTheFolderList)
               everyone & (FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY));
 
     // A folder with entries of its own, protected from inheritance: they all stay, in their order;
-    // an entry that already grants the rights is not added again; new entries come before the
-    // inherited ones; a second save adds nothing.
+    // an own entry that already grants the rights is not added again, an inherited one does not
+    // count; new entries come after the last own entry; a second save adds nothing, and so does
+    // not refuse the folder for what it holds now.
     const Ace deny = {ACCESS_DENIED_ACE_TYPE, 0, FILE_WRITE_DATA, L"S-1-5-32-546"};
     const Ace admins = {ACCESS_ALLOWED_ACE_TYPE, CONTAINER_INHERIT_ACE | OBJECT_INHERIT_ACE, FILE_ALL_ACCESS,
                         L"S-1-5-32-544"};
     const Ace everyoneReads = {ACCESS_ALLOWED_ACE_TYPE, 0, FILE_GENERIC_READ, L"S-1-1-0"};
     const Ace restrictedFull = {ACCESS_ALLOWED_ACE_TYPE, 0, GENERIC_ALL, L"S-1-15-2-2"};
     const Ace inherited = {ACCESS_ALLOWED_ACE_TYPE, INHERITED_ACE, FILE_ALL_ACCESS, L"S-1-5-18"};
+    const Ace inheritedEveryone = {ACCESS_ALLOWED_ACE_TYPE, INHERITED_ACE, FILE_ALL_ACCESS, L"S-1-1-0"};
     FakeFolderSecurity fake;
-    fake.list = MakeList({deny, admins, everyoneReads, restrictedFull, inherited});
+    fake.list = MakeList({deny, admins, inheritedEveryone, everyoneReads, restrictedFull, inherited});
     fake.control = SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED;
     g_fake = &fake;
     SeamRecorder seam;
@@ -239,10 +251,12 @@ TEST_F(DumpFolderAcl, MissingEntriesAreAddedToTheFolderList)
     Sys().SetKernelObjectSecurity = FakeSetKernelObjectSecurity;
     ASSERT_TRUE(ApplyDumpFolderAcl(folder.c_str()));
     const std::vector<Ace> added = AddedEntries();
-    EXPECT_EQ((std::vector<Ace>{deny, admins, everyoneReads, restrictedFull, added[0], added[1], added[2], inherited}),
+    EXPECT_EQ((std::vector<Ace>{deny, admins, inheritedEveryone, everyoneReads, restrictedFull, added[0], added[1],
+                                inherited}),
               AcesOf(reinterpret_cast<PACL>(fake.list.data())));
     EXPECT_EQ(SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED,
               fake.control & (SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED));
+    MakeFile(folder + L"\\notes.txt");
     ASSERT_TRUE(ApplyDumpFolderAcl(folder.c_str()));
     EXPECT_EQ(1, fake.sets) << "the second save found every entry there";
 
@@ -339,4 +353,123 @@ TEST_F(DumpFolderAcl, FailuresLeaveTheirCodeAndFreeEveryDescriptor)
         EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), ::GetLastError());
     }
     EXPECT_EQ(0, seam.FailableCallCount());
+}
+
+TEST_F(DumpFolderAcl, AnExistingFolderIsOpenedOnlyWhenItHoldsNothingButDumps)
+{
+    struct Case {
+        const char* what;
+        std::vector<const wchar_t*> files;
+        bool acl;
+        bool saved;
+    } cases[] = {
+        {"a text file, box on", {L"a.dmp", L"readme.txt"}, true, false},
+        {"dump files only, box on", {L"a.dmp", L"B.DMP"}, true, true},
+        {"empty, box on", {}, true, true},
+        {"a text file, box off", {L"readme.txt"}, false, true},
+        {"dump files only, box off", {L"a.dmp"}, false, true},
+        {"empty, box off", {}, false, true},
+    };
+    for (const Case& c : cases) {
+        TempFolder temp;
+        const std::wstring folder = temp.Child(L"existing");
+        MakeFolder(folder);
+        for (const wchar_t* file : c.files)
+            MakeFile(folder + L"\\" + file);
+        const std::vector<Ace> before = RealFolderList(folder);
+        std::wstring error;
+        EXPECT_EQ(c.saved, WriteSettingsKey(APP_KEY.c_str(), MakeSettings(folder.c_str(), 2, -1, c.acl), error))
+            << c.what;
+        EXPECT_EQ(c.saved, reg64::Get(APP_KEY, VALUE_DUMP_FOLDER).exists) << c.what;
+        EXPECT_EQ(c.saved ? L"" : AclMessage(folder, ERROR_FOLDER_HOLDS_OTHER_FILES), error) << c.what;
+        EXPECT_EQ(c.acl && c.saved, before != RealFolderList(folder)) << c.what << ": only a secured list changes";
+        EXPECT_TRUE(FolderExists(folder)) << c.what;
+        reg64::DeleteTree(APP_KEY);
+    }
+}
+
+TEST_F(DumpFolderAcl, AFolderIsOpenedOnlyWhenItBelongsToTheSystemOrTheAdministrator)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Child(L"owned");
+    MakeFolder(folder);
+    struct Case {
+        const wchar_t* owner;
+        const wchar_t* account;  // the owner named by a refusal; nullptr: secured
+    } cases[] = {
+        {L"S-1-5-32-544", nullptr},  // Administrators
+        {L"S-1-5-18", nullptr},      // SYSTEM
+        {L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", nullptr},  // TrustedInstaller
+        {L"S-1-5-32-545", L"BUILTIN\\Users"},
+    };
+    for (const Case& c : cases) {
+        FakeFolderSecurity fake;
+        fake.list = MakeList({{ACCESS_ALLOWED_ACE_TYPE, 0, FILE_ALL_ACCESS, L"S-1-5-32-544"}});
+        fake.owner = c.owner;
+        g_fake = &fake;
+        SeamRecorder seam;
+        Sys().GetSecurityInfo = FakeGetSecurityInfo;
+        Sys().SetKernelObjectSecurity = FakeSetKernelObjectSecurity;
+        std::wstring account;
+        const DWORD judged = JudgeDumpFolder(folder.c_str(), account);
+        EXPECT_EQ(c.account == nullptr, ApplyDumpFolderAcl(folder.c_str())) << Narrow(c.owner);
+        EXPECT_EQ(c.account ? ERROR_FOLDER_FOREIGN_OWNER : ERROR_SUCCESS, judged) << Narrow(c.owner);
+        EXPECT_EQ(c.account ? c.account : L"", account) << Narrow(c.owner);
+        EXPECT_EQ(c.account ? 0 : 1, fake.sets) << Narrow(c.owner);
+    }
+    g_fake = nullptr;
+}
+
+namespace {
+
+// The parent of the folder looks like no link when it is checked, as if a link was put in its place
+// only afterwards.
+decltype(SystemCalls::GetFinalPathNameByHandleW) g_realFinalPath = nullptr;
+int g_finalPathCalls = 0;
+DWORD WINAPI ParentWithoutLinkAtFirst(HANDLE file, LPWSTR path, DWORD size, DWORD flags)
+{
+    if (g_finalPathCalls++ > 0)
+        return g_realFinalPath(file, path, size, flags);
+    const std::wstring asked = L"\\\\?\\" + LINK;
+    if (size <= asked.size())
+        return static_cast<DWORD>(asked.size() + 1);
+    asked.copy(path, asked.size());
+    path[asked.size()] = L'\0';
+    return static_cast<DWORD>(asked.size());
+}
+
+BOOL WINAPI AddAceFails(PACL, DWORD, DWORD, LPVOID, DWORD)
+{
+    ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
+}
+
+}  // namespace
+
+TEST_F(DumpFolderAcl, AFolderThisSaveMadeAndThenRefusedIsRemoved)
+{
+    const std::wstring folder = LINK + L"\\Dumps";
+    SeamRecorder seam;
+    g_realFinalPath = Sys().GetFinalPathNameByHandleW;
+    g_finalPathCalls = 0;
+    Sys().GetFinalPathNameByHandleW = ParentWithoutLinkAtFirst;
+    std::wstring error;
+    EXPECT_FALSE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings(folder.c_str(), 2, -1, true), error));
+    EXPECT_EQ(AclMessage(folder, ERROR_FOLDER_THROUGH_LINK), error);
+    EXPECT_EQ(1, seam.CountOf("CreateDirectoryW")) << "the folder was made in the link's target";
+    EXPECT_FALSE(FolderExists(LINK_TARGET + L"\\Dumps")) << "and is gone again";
+}
+
+TEST_F(DumpFolderAcl, AnEntryThatCannotBeCopiedFailsTheSaveAndNothingIsApplied)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Child(L"dumps");
+    MakeFolder(folder);
+    SeamRecorder seam;
+    Sys().AddAce = AddAceFails;
+    std::wstring error;
+    EXPECT_FALSE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings(folder.c_str(), 2, -1, true), error));
+    EXPECT_EQ(AclMessage(folder, ERROR_NOT_ENOUGH_MEMORY), error);
+    EXPECT_EQ(0, seam.CountOf("SetKernelObjectSecurity"));
+    EXPECT_TRUE(FolderExists(folder)) << "a folder that was there before stays";
 }

@@ -181,7 +181,7 @@ TEST(AddEditProgChecks, AFolderNeverOpenedToEveryoneIsRefusedOnTheFolder)
 
     EXPECT_EQ(RUN_LEFT_OPEN, run.result);
     ASSERT_EQ(1u, run.boxes.size()) << "the folder before the count";
-    EXPECT_EQ(FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, L"in a user profile", expanded), run.boxes[0].text);
+    EXPECT_EQ(FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, L"is in a user profile", expanded), run.boxes[0].text);
     EXPECT_EQ(IDC_EDIT_DUMP_FOLDER, run.boxes[0].focusId);
     EXPECT_TRUE(run.questions.empty());
     ExpectSameEntry(SentinelEntry(), entry);

@@ -517,11 +517,23 @@ TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFold
     const std::wstring windows = KnownFolder(FOLDERID_Windows);
     const std::wstring programFiles = KnownFolder(FOLDERID_ProgramFiles);
     const std::wstring localAppData = KnownFolder(FOLDERID_LocalAppData);
-    ASSERT_FALSE(windows.empty() || programFiles.empty() || localAppData.empty());
+    const std::wstring startup = KnownFolder(FOLDERID_CommonStartup);
+    const std::wstring programData = KnownFolder(FOLDERID_ProgramData);
+    ASSERT_FALSE(windows.empty() || programFiles.empty() || localAppData.empty() || startup.empty() ||
+                 programData.empty());
+    wchar_t computer[256] = {};
+    DWORD computerSize = 256;
+    ASSERT_TRUE(::GetComputerNameExW(ComputerNameDnsHostname, computer, &computerSize));
+    // An existing folder of something else: it holds a text file.
+    const std::wstring toolFolder = windows.substr(0, 3) + L"kestrune-panel-tool";
+    const std::wstring toolFile = toolFolder + L"\\settings.txt";
+    ::CreateDirectoryW(toolFolder.c_str(), nullptr);
+    ::CloseHandle(::CreateFileW(toolFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     const std::wstring drive = windows.substr(0, 3);  // "C:\"
     const std::wstring notFull = PANEL_MSG_FOLDER_NOT_FULL_PATH;
-    auto notForEveryone = [](const wchar_t* place, const std::wstring& path) {
-        return FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, place, path.c_str());
+    const std::wstring localShare = L"is reached through a share of this computer";
+    auto notForEveryone = [](const std::wstring& place, const std::wstring& path) {
+        return FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, place.c_str(), path.c_str());
     };
     ::SetEnvironmentVariableW(L"KESTRUNE_UNSET_VAR", nullptr);
     struct FolderCase {
@@ -535,18 +547,37 @@ TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFold
         {L"D:Dumps", true, notFull},
         {L"C:", false, notFull},
         {L"%KESTRUNE_UNSET_VAR%\\Dumps", false, notFull},
-        {drive, true, notForEveryone(L"the root of a drive", drive)},
+        {drive, true, notForEveryone(L"is the root of a drive", drive)},
         {drive, false, L""},
-        {windows, true, notForEveryone(L"in the Windows folder", windows)},
-        {windows + L"\\Temp\\Dumps", true, notForEveryone(L"in the Windows folder", windows + L"\\Temp\\Dumps")},
+        {windows, true, notForEveryone(L"is in the Windows folder", windows)},
+        {windows + L"\\Temp\\Dumps", true, notForEveryone(L"is in the Windows folder", windows + L"\\Temp\\Dumps")},
         {windows + L"x\\Dumps", true, L""},
-        {programFiles + L"\\Dumps", true, notForEveryone(L"in a program files folder", programFiles + L"\\Dumps")},
-        {L"%LOCALAPPDATA%\\CrashDumps", true, notForEveryone(L"in a user profile", localAppData + L"\\CrashDumps")},
+        {programFiles + L"\\Dumps", true, notForEveryone(L"is in a program files folder", programFiles + L"\\Dumps")},
+        {L"%LOCALAPPDATA%\\CrashDumps", true, notForEveryone(L"is in a user profile", localAppData + L"\\CrashDumps")},
         {L"%LOCALAPPDATA%\\CrashDumps", false, L""},
         {L"\\\\server\\share\\Dumps", true, L""},
         {L"\\\\server", false, notFull},
-        {L"//server/share", true, notForEveryone(L"the root of a drive", L"//server/share")},
+        {L"//server/share", true, notForEveryone(L"is the root of a drive", L"//server/share")},
         {drive + L"CrashDumps", true, L""},
+        // Other names of the same places, and texts that name no folder.
+        {L"\\\\localhost\\C$\\Windows\\Temp", true, notForEveryone(localShare, L"\\\\localhost\\C$\\Windows\\Temp")},
+        {L"\\\\localhost\\C$\\Windows\\Temp", false, L""},
+        {L"\\\\127.0.0.1\\ADMIN$\\Temp", true, notForEveryone(localShare, L"\\\\127.0.0.1\\ADMIN$\\Temp")},
+        {std::wstring(L"\\\\") + computer + L"\\share\\Dumps", true,
+         notForEveryone(localShare, std::wstring(L"\\\\") + computer + L"\\share\\Dumps")},
+        {L"\\\\server\\D$\\Dumps", true,
+         notForEveryone(L"is reached through an administrative share", L"\\\\server\\D$\\Dumps")},
+        {L"\\\\?\\C:\\Dumps", false, notFull},
+        {L"\\\\?\\UNC\\localhost\\C$\\Windows\\Temp", true, notFull},
+        {L"\\\\.\\C:", true, notFull},
+        {L"\\\\?\\C:Dumps", false, notFull},
+        {L"C:\\Dumps::$INDEX_ALLOCATION", false, notFull},
+        // Places that every user's session or every program reads, and folders of something else.
+        {startup, true, notForEveryone(L"is in the all-users Start Menu", startup)},
+        {L"%ProgramData%", true, notForEveryone(L"is the ProgramData folder", programData)},
+        {L"%ProgramData%\\CrashDumps", true, L""},
+        {toolFolder, true, notForEveryone(L"holds other files", toolFolder)},
+        {toolFolder, false, L""},
     };
     for (const FolderCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -565,6 +596,8 @@ TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFold
         EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), m_boxes[0].type);
         EXPECT_EQ(Item(IDC_EDIT_DUMP_FOLDER), m_boxes[0].focus);
     }
+    ::DeleteFileW(toolFile.c_str());
+    ::RemoveDirectoryW(toolFolder.c_str());
 }
 
 } // namespace

@@ -7,7 +7,12 @@
 
 #include <vector>
 
+#include <cwchar>
+#include <cwctype>
+
+#include "model/dump_folder_acl.h"
 #include "model/dump_folder_path.h"
+#include "model/native_folders.h"
 #include "model/text_utils.h"
 
 namespace {
@@ -15,20 +20,21 @@ namespace {
 struct Place {
     std::wstring path;  // comparable
     DumpFolderCheck kind;
+    bool itselfOnly;  // the folder itself, not what lies in it
 };
 
-void AddKnownFolder(std::vector<Place>& places, REFKNOWNFOLDERID id, DumpFolderCheck kind)
+void AddKnownFolder(std::vector<Place>& places, REFKNOWNFOLDERID id, DumpFolderCheck kind, bool itselfOnly = false)
 {
     PWSTR path = nullptr;
     if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path)) && path && *path)
-        places.push_back({ComparableFolderPath(path), kind});
+        places.push_back({ComparableFolderPath(path), kind, itselfOnly});
     ::CoTaskMemFree(path);
 }
 
 void AddPath(std::vector<Place>& places, const std::wstring& path, DumpFolderCheck kind)
 {
     if (!path.empty() && IsFullFolderPath(path))
-        places.push_back({ComparableFolderPath(path), kind});
+        places.push_back({ComparableFolderPath(path), kind, false});
 }
 
 std::wstring ProfilesDirectory()
@@ -41,22 +47,19 @@ std::wstring ProfilesDirectory()
     return ::GetProfilesDirectoryW(buffer.data(), &size) ? std::wstring(buffer.data()) : std::wstring();
 }
 
-std::wstring EnvironmentValue(const wchar_t* name)
-{
-    std::wstring value;
-    QuerySizedText([&](wchar_t* buffer, DWORD size) { return ::GetEnvironmentVariableW(name, buffer, size); }, value);
-    return value;
-}
-
 // The places never opened to everyone, as this system names them. A 32-bit program sees the 32-bit
-// program-files folder as FOLDERID_ProgramFiles; the native one is in ProgramW6432.
+// program-files folder as FOLDERID_ProgramFiles; the native one comes from the system's records.
 std::vector<Place> ProtectedPlaces()
 {
     std::vector<Place> places;
     AddKnownFolder(places, FOLDERID_Windows, DumpFolderCheck::WindowsFolder);
     AddKnownFolder(places, FOLDERID_ProgramFiles, DumpFolderCheck::ProgramFiles);
     AddKnownFolder(places, FOLDERID_ProgramFilesX86, DumpFolderCheck::ProgramFiles);
-    AddPath(places, EnvironmentValue(L"ProgramW6432"), DumpFolderCheck::ProgramFiles);
+    AddPath(places, NativeProgramFilesFolder(), DumpFolderCheck::ProgramFiles);
+    // Whatever is put in the Startup folder runs at every user's logon.
+    AddKnownFolder(places, FOLDERID_CommonStartMenu, DumpFolderCheck::StartMenu);
+    AddKnownFolder(places, FOLDERID_CommonStartup, DumpFolderCheck::StartMenu);
+    AddKnownFolder(places, FOLDERID_ProgramData, DumpFolderCheck::ProgramData, true);
     AddPath(places, ProfilesDirectory(), DumpFolderCheck::UserProfile);
     // A user's folders may live elsewhere than in the profiles directory.
     AddKnownFolder(places, FOLDERID_Profile, DumpFolderCheck::UserProfile);
@@ -69,21 +72,132 @@ const wchar_t* PlaceDescription(DumpFolderCheck check)
 {
     switch (check) {
     case DumpFolderCheck::DriveRoot:
-        return L"the root of a drive";
+        return L"is the root of a drive";
     case DumpFolderCheck::WindowsFolder:
-        return L"in the Windows folder";
+        return L"is in the Windows folder";
     case DumpFolderCheck::ProgramFiles:
-        return L"in a program files folder";
+        return L"is in a program files folder";
     case DumpFolderCheck::UserProfile:
-        return L"in a user profile";
+        return L"is in a user profile";
+    case DumpFolderCheck::StartMenu:
+        return L"is in the all-users Start Menu";
+    case DumpFolderCheck::ProgramData:
+        return L"is the ProgramData folder";
+    case DumpFolderCheck::LocalShare:
+        return L"is reached through a share of this computer";
+    case DumpFolderCheck::AdministrativeShare:
+        return L"is reached through an administrative share";
+    case DumpFolderCheck::HoldsOtherFiles:
+        return L"holds other files";
     default:
         return L"";
     }
 }
 
-}  // namespace
+// An IPv4 address in 127.0.0.0/8, in every form that names resolve from: "127.0.0.1", "127.1",
+// "0x7f.1", "0177.0.0.1", "2130706433".
+bool IsLoopbackIpv4(const std::wstring& server)
+{
+    std::vector<unsigned long long> parts;
+    for (const wchar_t* at = server.c_str();;) {
+        if (!std::iswdigit(*at) || parts.size() == 4)
+            return false;
+        wchar_t* end = nullptr;
+        parts.push_back(std::wcstoull(at, &end, 0));
+        if (*end == L'\0')
+            break;
+        if (*end != L'.')
+            return false;
+        at = end + 1;
+    }
+    const size_t count = parts.size();
+    for (size_t i = 0; i + 1 < count; ++i) {
+        if (parts[i] > 0xFF)
+            return false;
+    }
+    const int lastBits = 8 * static_cast<int>(5 - count);
+    if (lastBits < 64 && parts[count - 1] >> lastBits)
+        return false;
+    return (count == 1 ? parts[0] >> 24 : parts[0]) == 127;
+}
 
-DumpFolderCheck CheckDumpFolder(const std::wstring& trimmedText, bool setAcl)
+// "::1" written for a share path: "0--1.ipv6-literal.net", "--1.ipv6-literal.net" or the eight
+// groups "0-0-0-0-0-0-0-1.ipv6-literal.net".
+bool IsLoopbackIpv6Literal(const std::wstring& server)
+{
+    const std::wstring suffix = L".ipv6-literal.net";
+    if (server.size() <= suffix.size() ||
+        !SameFolderPath(server.substr(server.size() - suffix.size()), suffix))
+        return false;
+    std::wstring address = server.substr(0, server.size() - suffix.size());
+    address = address.substr(0, address.find_first_of(L"sS"));  // a zone index
+    const size_t gap = address.find(L"--");
+    size_t groups = 0;
+    size_t start = 0;
+    for (size_t i = 0; i <= address.size(); ++i) {
+        if (i < address.size() && address[i] != L'-')
+            continue;
+        if (i > start) {
+            const std::wstring group = address.substr(start, i - start);
+            const bool last = i == address.size();
+            if (group.size() > 4 || group.find_first_not_of(L"0123456789abcdefABCDEF") != std::wstring::npos ||
+                std::wcstoul(group.c_str(), nullptr, 16) != (last ? 1u : 0u))
+                return false;
+            ++groups;
+        } else if (i == address.size()) {
+            return false;  // the last group must be the 1
+        }
+        start = i + 1;
+    }
+    return gap == std::wstring::npos ? groups == 8 : groups < 8;
+}
+
+bool IsThisComputer(std::wstring server)
+{
+    if (!server.empty() && server.back() == L'.')
+        server.pop_back();
+    if (SameFolderPath(server, L"localhost") || IsLoopbackIpv4(server) || IsLoopbackIpv6Literal(server))
+        return true;
+    const COMPUTER_NAME_FORMAT names[] = {ComputerNameNetBIOS,         ComputerNameDnsHostname,
+                                          ComputerNameDnsFullyQualified, ComputerNamePhysicalNetBIOS,
+                                          ComputerNamePhysicalDnsHostname, ComputerNamePhysicalDnsFullyQualified};
+    for (COMPUTER_NAME_FORMAT format : names) {
+        wchar_t name[256] = {};
+        DWORD size = 256;
+        if (::GetComputerNameExW(format, name, &size) && *name && SameFolderPath(server, name))
+            return true;
+    }
+    return false;
+}
+
+// A share reaches the folders of its computer under other names, so the text cannot tell which
+// place it is: a share of this computer, and an administrative share anywhere, are refused.
+DumpFolderCheck CheckShare(const std::wstring& path)
+{
+    std::wstring server;
+    std::wstring share;
+    if (!ShareOfFolderPath(path, server, share))
+        return DumpFolderCheck::Valid;
+    if (IsThisComputer(server))
+        return DumpFolderCheck::LocalShare;
+    if (!share.empty() && share.back() == L'$')
+        return DumpFolderCheck::AdministrativeShare;
+    return DumpFolderCheck::Valid;
+}
+
+DumpFolderCheck CheckExistingFolder(const std::wstring& path, std::wstring& ownerAccount)
+{
+    switch (JudgeDumpFolder(path.c_str(), ownerAccount)) {
+    case ERROR_FOLDER_HOLDS_OTHER_FILES:
+        return DumpFolderCheck::HoldsOtherFiles;
+    case ERROR_FOLDER_FOREIGN_OWNER:
+        return DumpFolderCheck::ForeignOwner;
+    default:
+        return DumpFolderCheck::Valid;  // missing (made by the save) or not judged: the save tells
+    }
+}
+
+DumpFolderCheck CheckFolder(const std::wstring& trimmedText, bool setAcl, std::wstring& ownerAccount)
 {
     if (trimmedText.empty())
         return DumpFolderCheck::Valid;
@@ -93,25 +207,40 @@ DumpFolderCheck CheckDumpFolder(const std::wstring& trimmedText, bool setAcl)
     if (!setAcl)
         return DumpFolderCheck::Valid;
 
+    const DumpFolderCheck share = CheckShare(onDisk);
+    if (share != DumpFolderCheck::Valid)
+        return share;
     const std::wstring path = ComparableFolderPath(onDisk);
     if (IsRootFolderPath(path))
         return DumpFolderCheck::DriveRoot;
     for (const Place& place : ProtectedPlaces()) {
-        if (FolderPathIsWithin(path, place.path))
+        if (place.itselfOnly ? SameFolderPath(path, place.path) : FolderPathIsWithin(path, place.path))
             return place.kind;
     }
-    return DumpFolderCheck::Valid;
+    return CheckExistingFolder(onDisk, ownerAccount);
 }
 
-std::wstring DumpFolderMessage(DumpFolderCheck check, const std::wstring& trimmedText)
+}  // namespace
+
+DumpFolderCheck CheckDumpFolder(const std::wstring& trimmedText, bool setAcl)
 {
+    std::wstring ownerAccount;
+    return CheckFolder(trimmedText, setAcl, ownerAccount);
+}
+
+std::wstring DumpFolderMessage(const std::wstring& trimmedText, bool setAcl)
+{
+    std::wstring ownerAccount;
+    const DumpFolderCheck check = CheckFolder(trimmedText, setAcl, ownerAccount);
     switch (check) {
     case DumpFolderCheck::Valid:
         return std::wstring();
     case DumpFolderCheck::NotFullPath:
         return PANEL_MSG_FOLDER_NOT_FULL_PATH;
-    default:
-        return FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, PlaceDescription(check),
-                          DumpFolderOnDisk(trimmedText).c_str());
+    default: {
+        const std::wstring reason =
+            check == DumpFolderCheck::ForeignOwner ? L"belongs to " + ownerAccount : PlaceDescription(check);
+        return FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, reason.c_str(), DumpFolderOnDisk(trimmedText).c_str());
+    }
     }
 }

@@ -3,8 +3,11 @@
 // environment references are expanded: Windows Error Reporting resolves it in its own context, and
 // a relative text would be created relative to this program's current folder. With the ACL check box
 // on, the save opens the folder to every user, so places whose contents belong to the system or to
-// one user are refused: a drive root, the Windows folder, the program-files folders, and anything
-// in a user profile (references such as %LOCALAPPDATA% expand to the administrator's own profile).
+// one user are refused: a drive root, the Windows folder, the program-files folders, the all-users
+// Start Menu, the ProgramData folder itself, anything in a user profile (references such as
+// %LOCALAPPDATA% expand to the administrator's own profile), any place reached through a share of
+// this computer or an administrative share (the same folders under other names), and an existing
+// folder that the save would refuse for what it holds or for its owner.
 #include <string>
 
 enum class DumpFolderCheck {
@@ -14,16 +17,23 @@ enum class DumpFolderCheck {
     WindowsFolder,
     ProgramFiles,
     UserProfile,
+    StartMenu,
+    ProgramData,
+    LocalShare,
+    AdministrativeShare,
+    HoldsOtherFiles,
+    ForeignOwner,
 };
 
 // `trimmedText` as entered (an empty text means no folder and is valid).
 DumpFolderCheck CheckDumpFolder(const std::wstring& trimmedText, bool setAcl);
 
-// The message for a failed check, naming the folder with its references expanded; empty for Valid.
-std::wstring DumpFolderMessage(DumpFolderCheck check, const std::wstring& trimmedText);
+// The message for a folder that fails the check, naming the reason and the folder with its
+// references expanded; empty for a valid one.
+std::wstring DumpFolderMessage(const std::wstring& trimmedText, bool setAcl);
 
 #define PANEL_MSG_FOLDER_NOT_FULL_PATH \
     L"'Dump files folder' must be a full path, such as C:\\CrashDumps or \\\\server\\share\\CrashDumps"
 #define PANEL_MSG_FOLDER_NOT_FOR_EVERYONE                                                                  \
-    L"The ACL check box would give every user access to this folder, which is %s:\n\n%s\n\n"              \
+    L"The ACL check box would give every user access to this folder, which %s:\n\n%s\n\n"                 \
     L"Choose another folder, or clear the check box to keep the folder's own permissions."

@@ -172,7 +172,7 @@ bool DumpSettingsPanel::ReportReadErrors(DWORD flags) const
         DumpSettings settings;
         ReadSettings(settings);
         control = IDC_EDIT_DUMP_FOLDER;
-        message = DumpFolderMessage(CheckDumpFolder(settings.folder, settings.setAcl != FALSE), settings.folder);
+        message = DumpFolderMessage(settings.folder, settings.setAcl != FALSE);
     } else if (flags & PANEL_ERR_DUMP_TYPE) {
         control = IDC_COMBO_DUMP_TYPE;
         message = PANEL_MSG_DUMP_TYPE_INVALID;

@@ -1,0 +1,110 @@
+#include "model/dump_folder_judgement.h"
+
+#include <sddl.h>
+
+#include <vector>
+
+#include "framework/system_calls.h"
+#include "framework/unique_handles.h"
+#include "model/dump_folder_path.h"
+
+namespace {
+
+const wchar_t* const TRUSTED_OWNERS[] = {
+    L"S-1-5-32-544",  // Administrators
+    L"S-1-5-18",      // SYSTEM
+    L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",  // TrustedInstaller
+};
+
+bool IsSid(PSID sid, const wchar_t* text)
+{
+    PSID other = nullptr;
+    if (!::ConvertStringSidToSidW(text, &other))
+        return false;
+    const bool same = ::EqualSid(sid, other) != FALSE;
+    ::LocalFree(other);
+    return same;
+}
+
+bool IsCurrentUser(PSID sid)
+{
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    unique_hfile owner(token);
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> user(size ? size : 1);
+    return ::GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
+           ::EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+}
+
+bool IsTrustedOwner(PSID owner)
+{
+    if (!owner || !::IsValidSid(owner))
+        return false;
+    for (const wchar_t* trusted : TRUSTED_OWNERS) {
+        if (IsSid(owner, trusted))
+            return true;
+    }
+    return IsCurrentUser(owner);
+}
+
+bool IsDumpFile(const std::wstring& name, DWORD attributes)
+{
+    return !(attributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > 4 &&
+           SameFolderPath(name.substr(name.size() - 4), L".dmp");
+}
+
+// Walks the folder's entries through its handle.
+DWORD CheckContents(HANDLE folder)
+{
+    std::vector<DWORD> buffer(16 * 1024);  // DWORD-aligned, as the entries must be
+    FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+    for (;;) {
+        if (!Sys().GetFileInformationByHandleEx(folder, kind, buffer.data(),
+                                                static_cast<DWORD>(buffer.size() * sizeof(DWORD)))) {
+            const DWORD code = ::GetLastError();
+            return code == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : code;
+        }
+        kind = FileIdBothDirectoryInfo;
+        const BYTE* at = reinterpret_cast<const BYTE*>(buffer.data());
+        for (;;) {
+            const FILE_ID_BOTH_DIR_INFO* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            const std::wstring name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L".." && !IsDumpFile(name, entry->FileAttributes))
+                return ERROR_FOLDER_HOLDS_OTHER_FILES;
+            if (entry->NextEntryOffset == 0)
+                break;
+            at += entry->NextEntryOffset;
+        }
+    }
+}
+
+}  // namespace
+
+DWORD JudgeOpenFolder(HANDLE folder, PSID owner)
+{
+    if (!IsTrustedOwner(owner))
+        return ERROR_FOLDER_FOREIGN_OWNER;
+    return CheckContents(folder);
+}
+
+std::wstring AccountName(PSID sid)
+{
+    if (!sid || !::IsValidSid(sid))
+        return L"an unknown account";
+    wchar_t name[256] = {};
+    wchar_t domain[256] = {};
+    DWORD nameSize = 256;
+    DWORD domainSize = 256;
+    SID_NAME_USE use = SidTypeUnknown;
+    if (::LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use))
+        return *domain ? std::wstring(domain) + L"\\" + name : std::wstring(name);
+    wchar_t* text = nullptr;
+    std::wstring result;
+    if (::ConvertSidToStringSidW(sid, &text))
+        result = text;
+    ::LocalFree(text);
+    return result;
+}
