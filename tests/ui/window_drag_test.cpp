@@ -131,13 +131,6 @@ TEST(WindowDrag, PressOnAButtonOrTheLinkDoesNotMoveTheBox)
     }
 }
 
-// Whether the window's top-left corner is at `corner`.
-bool IsAt(HWND window, POINT corner)
-{
-    RECT frame = {};
-    return ::GetWindowRect(window, &frame) && frame.left == corner.x && frame.top == corner.y;
-}
-
 // Presses the left button on the menu bar of the shown `dialog`, halfway between its last title
 // and the bar's right end, moves the mouse by the step in five small moves and releases it, with
 // the dialog's own message processing running in between. After each move the window must have
@@ -164,9 +157,11 @@ DragOutcome DragByMenuBar(HWND dialog)
     for (int i = 1; i <= STEPS; ++i) {
         const POINT offset = {STEP_X * i / STEPS, STEP_Y * i / STEPS};
         MoveMouseTo({press.x + offset.x, press.y + offset.y});
-        const POINT corner = {outcome.before.left + offset.x, outcome.before.top + offset.y};
-        EXPECT_TRUE(PumpUntil([&] { return IsAt(dialog, corner); }))
-            << "the window did not follow move " << i;
+        EXPECT_TRUE(PumpUntil([&] {
+            RECT now = {};
+            return ::GetWindowRect(dialog, &now) && now.left == outcome.before.left + offset.x &&
+                   now.top == outcome.before.top + offset.y;
+        })) << "the window did not follow move " << i;
     }
     ::GetWindowRect(dialog, &outcome.after);
     SendMouse(MOUSEEVENTF_LEFTUP);
