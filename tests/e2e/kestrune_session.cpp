@@ -134,6 +134,16 @@ void KestruneSession::Answer(const MessageBoxInfo& box, int button)
     WaitUntilGone(box.window);
 }
 
+void KestruneSession::ChooseFromMenuBar(UINT popupKey, UINT itemKey)
+{
+    ASSERT_TRUE(BringToForeground(Main()));
+    ASSERT_TRUE(TypeChord({VK_MENU}));
+    ASSERT_TRUE(WaitUntil([&] { return IsInMenuMode(Main()); }, 3000)) << "Alt did not enter the menu bar";
+    ASSERT_TRUE(TypeChord({popupKey}));
+    ASSERT_TRUE(WaitUntil([&] { return FindPopupMenu(Pid()) != nullptr; }, 3000)) << "the popup did not open";
+    ASSERT_TRUE(TypeChord({itemKey}));
+}
+
 void KestruneSession::CloseExpectingNoQuestion()
 {
     m_program.RequestClose();

@@ -76,6 +76,10 @@ public:
     MessageBoxInfo ExpectMessageBox(const std::wstring& text, DWORD timeoutMs = 10000);
     void Answer(const MessageBoxInfo& box, int button);
 
+    // Chooses an item of the menu bar with the keyboard: Alt alone, the popup's mnemonic, the
+    // item's mnemonic, each key once the one before has taken effect.
+    void ChooseFromMenuBar(UINT popupKey, UINT itemKey);
+
     // Closes the window and expects the program to end without asking anything.
     void CloseExpectingNoQuestion();
     // Closes the window and returns the question it asked (fails the test without one).

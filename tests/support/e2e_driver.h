@@ -152,7 +152,8 @@ HWND FocusedControl(HWND anyWindowOfThread);
 bool PostKeyToFocus(HWND anyWindowOfThread, UINT virtualKey);
 // Brings the window to the foreground and types Ctrl+key with real input, for accelerators.
 bool SendCtrlKey(HWND window, UINT virtualKey);
-// Moves the cursor to the screen point and clicks the left button with real input.
+// Moves the cursor to the screen point and clicks the left button with real input; the press and
+// the release carry the point as well, whatever else moves the cursor meanwhile.
 bool ClickAt(POINT screenPoint);
 // The same with the right button.
 bool RightClickAt(POINT screenPoint);
@@ -166,6 +167,9 @@ bool TypeChord(const std::vector<UINT>& virtualKeys);
 bool FocusControl(HWND dialog, int id);
 // Posts one WM_CHAR per character to the control, as typing into it does.
 bool TypeText(HWND control, const std::wstring& text);
+// Whether the thread that owns the window is in a menu loop (a menu bar entered with Alt, or an
+// open popup menu).
+bool IsInMenuMode(HWND anyWindowOfThread);
 // A visible popup menu window (#32768) of the process, or null.
 HWND FindPopupMenu(DWORD processId);
 // The centre of a window in screen coordinates.

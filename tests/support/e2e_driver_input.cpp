@@ -25,16 +25,27 @@ INPUT KeyInput(UINT virtualKey, bool keyUp)
     return input;
 }
 
+INPUT MouseInputAt(POINT screenPoint, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = MulDiv(screenPoint.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screenPoint.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    return input;
+}
+
+// Every event of the click carries the point itself. The cursor position alone is not to be
+// trusted here: a window of the program that has just closed under the cursor leaves the program
+// a crossing event with the cursor's earlier place, and when the program handles it only after
+// the cursor was moved, it puts the cursor back there for a moment. A click taken then lands on
+// the previous click's spot, where it is a double click, or its release comes after a move, which
+// a list view takes for the start of a drag.
 bool MouseClickAt(POINT screenPoint, DWORD downFlag, DWORD upFlag)
 {
-    if (!::SetCursorPos(screenPoint.x, screenPoint.y))
-        return false;
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = downFlag;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = upFlag;
-    return ::SendInput(2, inputs, sizeof(INPUT)) == 2;
+    INPUT inputs[3] = {MouseInputAt(screenPoint, 0), MouseInputAt(screenPoint, downFlag),
+                       MouseInputAt(screenPoint, upFlag)};
+    return ::SendInput(3, inputs, sizeof(INPUT)) == 3;
 }
 
 } // namespace
@@ -105,6 +116,14 @@ bool TypeText(HWND control, const std::wstring& text)
             return false;
     }
     return true;
+}
+
+bool IsInMenuMode(HWND anyWindowOfThread)
+{
+    const DWORD thread = ::GetWindowThreadProcessId(anyWindowOfThread, nullptr);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return thread && ::GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMENUMODE);
 }
 
 HWND FindPopupMenu(DWORD processId)

@@ -155,7 +155,7 @@ void LocalDumpsTest::TearDown()
 
 void StoreSampleConfiguration()
 {
-    reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, L"%LOCALAPPDATA%\\CrashDumps", REG_EXPAND_SZ);
+    reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, L"C:\\CrashDumps", REG_EXPAND_SZ);
     reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE, 1);
     reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, 10);
     reg64::SetDword(ProgramKeyPath(L"explorer.exe"), VALUE_DUMP_TYPE, 1);

@@ -34,7 +34,8 @@ std::vector<std::wstring> ValueNames(const std::wstring& path);
 std::wstring ProgramKeyPath(const std::wstring& name);
 
 // A configuration to show in pictures of the main window: global values and the program keys
-// explorer.exe, game.exe and service.exe, each with some of its values.
+// explorer.exe, game.exe and service.exe, each with some of its values. The program saves it as
+// it stands (the global folder C:\CrashDumps with the ACL box on, as it is at every start).
 void StoreSampleConfiguration();
 
 // Every test starts without a LocalDumps key and leaves none behind.

@@ -12,3 +12,14 @@ void PumpFor(DWORD milliseconds)
         ::Sleep(1);
     }
 }
+
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > limitMs)
+            return false;
+        PumpFor(1);
+    }
+    return true;
+}

@@ -205,7 +205,7 @@ TEST(AddEditProgCommands, DraggingTheBackgroundMovesTheDialog)
         ::ScreenToClient(dialog, &client);
         ::SendMessageW(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
         ::SetCursorPos(start.x + 40, start.y + 25);
-        ::SendMessageW(dialog, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+        ::SendMessageW(dialog, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x + 40, client.y + 25));
         ::SendMessageW(dialog, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
         ::GetWindowRect(dialog, &after);
     }};

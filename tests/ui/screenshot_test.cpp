@@ -80,7 +80,7 @@ TEST(Screenshots, ProgramSettings)
     panel.InitPanel();
     DumpSettings settings;
     settings.hasFolder = TRUE;
-    settings.folder = L"%LOCALAPPDATA%\\CrashDumps";
+    settings.folder = L"C:\\CrashDumps";
     settings.hasDumpType = TRUE;
     settings.dumpType = 2;
     settings.hasDumpCount = TRUE;

@@ -132,8 +132,9 @@ TEST(WindowDrag, PressOnAButtonOrTheLinkDoesNotMoveTheBox)
 }
 
 // Presses the left button on the menu bar of the shown `dialog`, halfway between its last title
-// and the bar's right end, moves the mouse by the step in two moves and releases it, with the
-// dialog's own message processing (the system's menu-bar handling included) running in between.
+// and the bar's right end, moves the mouse by the step in five small moves and releases it, with
+// the dialog's own message processing running in between. After each move the window must have
+// followed, so that the point pressed stays under the cursor.
 DragOutcome DragByMenuBar(HWND dialog)
 {
     DragOutcome outcome;
@@ -151,16 +152,21 @@ DragOutcome DragByMenuBar(HWND dialog)
     const POINT press = {(lastTitle.right + bar.rcBar.right) / 2, (bar.rcBar.top + bar.rcBar.bottom) / 2};
     ::GetWindowRect(dialog, &outcome.before);
     MoveMouseTo(press);
-    PumpFor(60);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
-    PumpFor(120);
-    MoveMouseTo({press.x + STEP_X / 2, press.y + STEP_Y / 2});
-    PumpFor(60);
-    MoveMouseTo({press.x + STEP_X, press.y + STEP_Y});
-    PumpFor(120);
+    const int STEPS = 5;
+    for (int i = 1; i <= STEPS; ++i) {
+        const POINT offset = {STEP_X * i / STEPS, STEP_Y * i / STEPS};
+        MoveMouseTo({press.x + offset.x, press.y + offset.y});
+        EXPECT_TRUE(PumpUntil([&] {
+            RECT now = {};
+            return ::GetWindowRect(dialog, &now) && now.left == outcome.before.left + offset.x &&
+                   now.top == outcome.before.top + offset.y;
+        })) << "the window did not follow move " << i;
+    }
     ::GetWindowRect(dialog, &outcome.after);
     SendMouse(MOUSEEVENTF_LEFTUP);
-    PumpFor(60);
+    // The drag ends with the button: the window lets the mouse go.
+    EXPECT_TRUE(PumpUntil([&] { return ::GetCapture() != dialog; }));
     return outcome;
 }
 
@@ -308,10 +314,14 @@ TEST_F(DragHookTest, LosingTheCaptureEndsTheDragSoTheBareMouseMovesNothing)
     Press(m_window);
     ASSERT_TRUE(m_state.dragging);
 
-    // Another window of the program takes the mouse, e.g. a control that captures it.
+    // The capture let go by someone else ends the drag as well.
     ::ReleaseCapture();
-    EXPECT_TRUE(m_state.dragging) << "a capture released with no new owner ends nothing";
-    ::SetCapture(m_window);
+    EXPECT_FALSE(m_state.dragging) << "a capture released with no new owner";
+    EXPECT_EQ(m_arrow, ::GetCursor()) << "cursor restored";
+    Press(m_window);
+    ASSERT_TRUE(m_state.dragging);
+
+    // Another window of the program takes the mouse, e.g. a control that captures it.
     ::SetCapture(s_other);
     EXPECT_FALSE(m_state.dragging);
     EXPECT_EQ(s_other, ::GetCapture()) << "the drag's end leaves the new owner its capture";

@@ -56,7 +56,8 @@ int CAboutDlg::CurrentLocalYear()
 
 LRESULT CAboutDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState);
+    if (HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState))
+        return 0;
     return CModalDialog::WindowProc(message, wParam, lParam);
 }
 

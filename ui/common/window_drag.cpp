@@ -52,24 +52,29 @@ bool IsPressOnEmptyMenuBar(HWND window, LPARAM lParam)
     return ::PtInRect(&bar.rcBar, press) != FALSE;
 }
 
-void StartDrag(HWND window, DragState& state)
+// Starts a drag from `press`, the screen point where the button went down: the window follows
+// the cursor from there, even when the press is handled only after the mouse has moved on.
+bool StartDrag(HWND window, DragState& state, POINT press)
 {
     if (!::IsWindowVisible(window) || ::GetForegroundWindow() != window)
-        return;
-    POINT cursor;
-    if (!::GetCursorPos(&cursor))
-        return;
-    state.lastCursorPos = cursor;
+        return false;
+    state.lastCursorPos = press;
     state.savedCursor = ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEALL));
     ::SetCapture(window);
     state.dragging = TRUE;
+    return true;
 }
 
-void FollowCursor(HWND window, DragState& state)
+// The cursor position of a client-area mouse message, in screen coordinates.
+POINT ScreenPointOf(HWND window, LPARAM lParam)
 {
-    POINT cursor;
-    if (!::GetCursorPos(&cursor) || !window)
-        return;
+    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ::ClientToScreen(window, &point);
+    return point;
+}
+
+void FollowCursor(HWND window, DragState& state, POINT cursor)
+{
     const int dx = cursor.x - state.lastCursorPos.x;
     const int dy = cursor.y - state.lastCursorPos.y;
     if (dx == 0 && dy == 0)
@@ -99,19 +104,26 @@ void EndDrag(HWND window, DragState& state)
 
 } // namespace
 
-void HandleWindowDrag(UINT message, WPARAM wParam, LPARAM lParam, HWND window, DragState& state)
+bool HandleWindowDrag(UINT message, WPARAM wParam, LPARAM lParam, HWND window, DragState& state)
 {
     switch (message) {
     case WM_NCLBUTTONDOWN:
-        if (wParam == HTMENU && IsPressOnEmptyMenuBar(window, lParam))
-            StartDrag(window, state);
+        // The press is kept from the system's menu-bar handling: that would take the mouse for
+        // its own menu loop and drop it again, after which the moves over the bar arrive as
+        // non-client moves and the window lags behind the cursor.
+        if (wParam == HTMENU && IsPressOnEmptyMenuBar(window, lParam)) {
+            const POINT press = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            return StartDrag(window, state, press);
+        }
         break;
     case WM_LBUTTONDOWN:
-        StartDrag(window, state);
+        StartDrag(window, state, ScreenPointOf(window, lParam));
         break;
     case WM_MOUSEMOVE:
+        // The window holds the capture, so every move of the drag comes here in client
+        // coordinates, over the menu bar too.
         if (state.dragging)
-            FollowCursor(window, state);
+            FollowCursor(window, state, ScreenPointOf(window, lParam));
         break;
     case WM_LBUTTONUP:
     case WM_NCLBUTTONUP:
@@ -122,14 +134,13 @@ void HandleWindowDrag(UINT message, WPARAM wParam, LPARAM lParam, HWND window, D
             EndDrag(window, state);
         break;
     case WM_CAPTURECHANGED:
-        // Another window took the mouse: without the capture the drag could not see the button
-        // go up, and the window would follow the bare mouse. A capture merely released (no new
-        // owner) ends nothing: the system's menu-bar handling, which runs after this hook on a
-        // press on the bar, takes the capture and releases it again before the first move.
-        if (lParam != 0 && reinterpret_cast<HWND>(lParam) != window)
+        // The mouse was taken away or let go by someone else: without the capture the drag could
+        // not see the button go up, and the window would follow the bare mouse.
+        if (reinterpret_cast<HWND>(lParam) != window)
             EndDrag(window, state);
         break;
     default:
         break;
     }
+    return false;
 }

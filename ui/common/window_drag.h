@@ -1,7 +1,8 @@
 #pragma once
 // Moving a dialog by dragging its background or the empty part of its menu bar. Every dialog
 // hands each of its messages to HandleWindowDrag, with its own DragState, before its normal
-// processing; the hook never consumes a message.
+// processing. The hook consumes one message only: a press on the empty part of the menu bar that
+// starts a drag (it returns true, and the dialog then returns 0 without processing it further).
 #include <windows.h>
 
 struct DragState {
@@ -10,4 +11,4 @@ struct DragState {
     POINT lastCursorPos;  // screen position at the start of the drag or the last step
 };
 
-void HandleWindowDrag(UINT message, WPARAM wParam, LPARAM lParam, HWND window, DragState& state);
+bool HandleWindowDrag(UINT message, WPARAM wParam, LPARAM lParam, HWND window, DragState& state);

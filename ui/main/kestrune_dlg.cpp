@@ -118,7 +118,8 @@ BOOL CKestruneDlg::PreTranslateMessage(MSG* msg)
 
 LRESULT CKestruneDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState);
+    if (HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState))
+        return 0;
     return CModalDialog::WindowProc(message, wParam, lParam);
 }
 

@@ -70,7 +70,8 @@ void CAddEditProgDlg::DoDataExchange()
 
 LRESULT CAddEditProgDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState);
+    if (HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState))
+        return 0;
     return CModalDialog::WindowProc(message, wParam, lParam);
 }
 
