@@ -304,20 +304,6 @@ TEST_F(Commit, ValuesThatReadAsTheWindowHasThemStayByteForByte)
     }
 }
 
-TEST_F(Commit, AKeyWithSubkeysGoesBySaveAndByClearing)
-{
-    for (bool clearing : {false, true}) {
-        reg64::DeleteTree(KEY);
-        reg64::SetDword(ProgramKeyPath(L"a.exe") + L"\\child\\grandchild", L"x", 1);
-        std::vector<ProgramEntry> entries;
-        if (!clearing)
-            entries.push_back(MakeEntry(L"b.exe", MakeSettings(nullptr, 1, -1)));
-        BoxCapture boxes;
-        EXPECT_TRUE(CommitConfiguration(DumpSettings(), entries)) << clearing;
-        EXPECT_FALSE(reg64::KeyExists(ProgramKeyPath(L"a.exe"))) << clearing;
-    }
-}
-
 TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
 {
     struct Case {
