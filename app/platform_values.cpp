@@ -35,12 +35,6 @@ DWORD ReadTrueVersion(OSVERSIONINFOEXW& version)
 typedef BOOL(WINAPI* IsWow64Process2Fn)(HANDLE process, USHORT* processMachine, USHORT* nativeMachine);
 typedef BOOL(WINAPI* IsWow64ProcessFn)(HANDLE process, BOOL* wow64);
 
-FARPROC Kernel32Function(const char* name)
-{
-    HMODULE kernel32 = Sys().GetModuleHandleW(L"kernel32.dll");
-    return kernel32 ? Sys().GetProcAddress(kernel32, name) : nullptr;
-}
-
 // Whether this 32-bit process runs under WOW64, that is on a 64-bit Windows whatever its processor.
 // IsWow64Process2 first: IsWow64Process answers FALSE for an x86 process on ARM64.
 WowAnswer AskWow64()
@@ -158,4 +152,10 @@ void RecordPlatformValues()
     g_osWin7OrLater = IsWin7OrLaterVersion(known, version.dwMajorVersion, version.dwMinorVersion);
 
     g_registryView = RegistryViewForBitness(g_osBitness);
+}
+
+FARPROC Kernel32Function(const char* name)
+{
+    HMODULE kernel32 = Sys().GetModuleHandleW(L"kernel32.dll");
+    return kernel32 ? Sys().GetProcAddress(kernel32, name) : nullptr;
 }

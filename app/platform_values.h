@@ -37,3 +37,6 @@ int BitnessFromWow64(WowAnswer wow64, WORD processorArchitecture);
 BOOL IsUnsupportedVersion(BOOL versionKnown, DWORD major);
 BOOL IsWin7OrLaterVersion(BOOL versionKnown, DWORD major, DWORD minor);
 DWORD RegistryViewForBitness(int bitness);
+
+// A function of kernel32 that older Windows versions lack, looked up at run time, or null.
+FARPROC Kernel32Function(const char* name);

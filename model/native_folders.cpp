@@ -36,13 +36,6 @@ std::wstring ReadNativeFolder(const wchar_t* nativeName, const wchar_t* plainNam
 typedef BOOL(WINAPI* RedirectionFn)(PVOID* oldValue);
 typedef BOOL(WINAPI* RevertFn)(PVOID oldValue);
 
-// Looked up, since a 32-bit Windows before Vista lacks them.
-FARPROC Kernel32Function(const char* name)
-{
-    HMODULE kernel32 = Sys().GetModuleHandleW(L"kernel32.dll");
-    return kernel32 ? Sys().GetProcAddress(kernel32, name) : nullptr;
-}
-
 }  // namespace
 
 std::wstring NativeProgramFilesFolder()

@@ -15,16 +15,9 @@ EnumResult EnumerateProgramKeys(const std::function<void(HKEY localDumps, const 
     if (code != ERROR_SUCCESS)
         return {EnumOutcome::OpenFailed, code};
 
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[PROGRAM_KEY_NAME_CAPACITY];
-        DWORD capacity = PROGRAM_KEY_NAME_CAPACITY;
-        code = Sys().RegEnumKeyExW(key.get(), index, name, &capacity, nullptr, nullptr, nullptr, nullptr);
-        name[PROGRAM_KEY_NAME_CAPACITY - 1] = L'\0';
-        if (code != ERROR_SUCCESS)
-            break;
-        handle(key.get(), name);
-    }
-    if (code == ERROR_NO_MORE_ITEMS)
+    const HKEY localDumps = key.get();
+    code = RegEnumSubkeys(localDumps, [&](const wchar_t* name) { handle(localDumps, name); });
+    if (code == ERROR_SUCCESS)
         return {EnumOutcome::Completed, ERROR_SUCCESS};
     return {EnumOutcome::EnumFailed, code};
 }

@@ -1,6 +1,7 @@
 #include "model/registry_access.h"
 
 #include <cwchar>
+#include <functional>
 #include <vector>
 
 #include "app/optional_apis.h"
@@ -218,6 +219,21 @@ bool RegWriteDumpFolder(const wchar_t* path, const wchar_t* folder)
     return KeepLastErrorOver(key, written);
 }
 
+LONG RegEnumSubkeys(HKEY key, const std::function<void(const wchar_t* name)>& handle)
+{
+    LONG code;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[PROGRAM_KEY_NAME_CAPACITY];
+        DWORD capacity = PROGRAM_KEY_NAME_CAPACITY;
+        code = Sys().RegEnumKeyExW(key, index, name, &capacity, nullptr, nullptr, nullptr, nullptr);
+        name[PROGRAM_KEY_NAME_CAPACITY - 1] = L'\0';
+        if (code != ERROR_SUCCESS)
+            break;
+        handle(name);
+    }
+    return code == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : code;
+}
+
 bool RegCopySettingsKey(const wchar_t* from, const wchar_t* to)
 {
     unique_hkey source;
@@ -271,15 +287,7 @@ LONG ListSubkeys(const std::wstring& path, std::vector<std::wstring>& names)
     LONG code = OpenKey(HKEY_LOCAL_MACHINE, path.c_str(), ReadAccess(), key);
     if (code != ERROR_SUCCESS)
         return code;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[PROGRAM_KEY_NAME_CAPACITY];
-        DWORD capacity = PROGRAM_KEY_NAME_CAPACITY;
-        code = Sys().RegEnumKeyExW(key.get(), index, name, &capacity, nullptr, nullptr, nullptr, nullptr);
-        if (code != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, capacity);
-    }
-    return code == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : code;
+    return RegEnumSubkeys(key.get(), [&names](const wchar_t* name) { names.emplace_back(name); });
 }
 
 // A key with everything below it, deepest first; the registry deletes a key's values with it.

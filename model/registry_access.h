@@ -6,6 +6,7 @@
 // open parent key is given.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "framework/unique_handles.h"
@@ -34,6 +35,11 @@ bool HasEnvironmentReference(const wchar_t* text);
 // REG_EXPAND_SZ when it holds an environment reference, else as REG_SZ.
 bool RegWriteDumpFolder(const wchar_t* path, const wchar_t* folder);
 bool RegWriteDword(const wchar_t* path, const wchar_t* name, DWORD value);
+
+// Calls `handle` with the name of each subkey of an open key, in the order the registry lists
+// them, up to 255 characters each. Returns 0 when the walk reached its end (ERROR_NO_MORE_ITEMS),
+// else the code that broke it off; the names before the break were handed over.
+LONG RegEnumSubkeys(HKEY key, const std::function<void(const wchar_t* name)>& handle);
 
 // Copies a key's values and everything below it into the key at `to`, created if needed.
 bool RegCopySettingsKey(const wchar_t* from, const wchar_t* to);
