@@ -155,7 +155,8 @@ bool SendCtrlKey(HWND window, UINT virtualKey);
 // Moves the cursor to the screen point and clicks the left button with real input; the press and
 // the release carry the point as well, whatever else moves the cursor meanwhile.
 bool ClickAt(POINT screenPoint);
-// The same with the right button.
+// The same with the right button, released two pixels up and to the left, so that a menu opened at
+// the point does not open under the pointer.
 bool RightClickAt(POINT screenPoint);
 // Brings the window to the foreground and waits until it is there.
 bool BringToForeground(HWND window);

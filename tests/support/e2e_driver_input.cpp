@@ -79,9 +79,17 @@ bool ClickAt(POINT screenPoint)
     return MouseClickAt(screenPoint, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
 
+// A context menu opens with its corner at the press. A popup that appears under the pointer gets a
+// crossing event, which Wine reports to the program as a mouse move at that point: a move onto the
+// menu's border, which clears whatever item the keys have selected meanwhile, and it comes whenever
+// the program reads its X events. So the release comes two pixels up and to the left of the press
+// (within the drag distance, so still a click): the menu opens beside the pointer, never under it.
 bool RightClickAt(POINT screenPoint)
 {
-    return MouseClickAt(screenPoint, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    const POINT release = {screenPoint.x - 2, screenPoint.y - 2};
+    INPUT inputs[4] = {MouseInputAt(screenPoint, 0), MouseInputAt(screenPoint, MOUSEEVENTF_RIGHTDOWN),
+                       MouseInputAt(release, 0), MouseInputAt(release, MOUSEEVENTF_RIGHTUP)};
+    return ::SendInput(4, inputs, sizeof(INPUT)) == 4;
 }
 
 bool BringToForeground(HWND window)
