@@ -137,6 +137,11 @@ void KestruneSession::Answer(const MessageBoxInfo& box, int button)
 void KestruneSession::ChooseFromMenuBar(UINT popupKey, UINT itemKey)
 {
     ASSERT_TRUE(BringToForeground(Main()));
+    // Over the caption, where no popup of the menu bar opens.
+    RECT frame = {};
+    ASSERT_TRUE(::GetWindowRect(Main(), &frame));
+    const POINT caption = {(frame.left + frame.right) / 2, frame.top + ::GetSystemMetrics(SM_CYCAPTION) / 2};
+    ASSERT_TRUE(EnterWindowAndSettle(Main(), caption)) << "the program did not take the pointer";
     ASSERT_TRUE(TypeChord({VK_MENU}));
     ASSERT_TRUE(WaitUntil([&] { return IsInMenuMode(Main()); }, 3000)) << "Alt did not enter the menu bar";
     ASSERT_TRUE(TypeChord({popupKey}));

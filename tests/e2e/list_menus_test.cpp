@@ -40,6 +40,7 @@ public:
             point = {rect.left + NextClickOffset(), rect.bottom - 15};
         }
         ASSERT_TRUE(BringToForeground(Main()));
+        ASSERT_TRUE(EnterWindowAndSettle(Main(), point)) << "the program did not take the pointer";
         ASSERT_TRUE(RightClickAt(point));
         ASSERT_TRUE(WaitUntil([&] { return FindPopupMenu(Pid()) != nullptr; }, 3000))
             << "a right click opened no popup menu";

@@ -158,6 +158,10 @@ bool ClickAt(POINT screenPoint);
 // The same with the right button, released two pixels up and to the left, so that a menu opened at
 // the point does not open under the pointer.
 bool RightClickAt(POINT screenPoint);
+// Moves the pointer from beside the window's top-level window onto the screen point and waits
+// until the program has read every X event up to that entry: focus and crossing events left by a
+// window that opened or closed, which would otherwise come in the middle of the next steps.
+bool EnterWindowAndSettle(HWND window, POINT screenPoint);
 // Brings the window to the foreground and waits until it is there.
 bool BringToForeground(HWND window);
 // Presses the keys in order and releases them in reverse order with real input, to whatever has

@@ -25,6 +25,10 @@ INPUT KeyInput(UINT virtualKey, bool keyUp)
     return input;
 }
 
+// Carried by every mouse input of ours, so that the pointer history tells our moves from the
+// program's own.
+const ULONG_PTR DRIVER_INPUT_MARK = 0x4B455354;
+
 INPUT MouseInputAt(POINT screenPoint, DWORD flags)
 {
     INPUT input = {};
@@ -32,6 +36,7 @@ INPUT MouseInputAt(POINT screenPoint, DWORD flags)
     input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     input.mi.dx = MulDiv(screenPoint.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
     input.mi.dy = MulDiv(screenPoint.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwExtraInfo = DRIVER_INPUT_MARK;
     return input;
 }
 
@@ -48,7 +53,60 @@ bool MouseClickAt(POINT screenPoint, DWORD downFlag, DWORD upFlag)
     return ::SendInput(3, inputs, sizeof(INPUT)) == 3;
 }
 
+// A point beside the window, on the screen and over no window of the window's process.
+bool PointBeside(HWND window, POINT& outside)
+{
+    RECT rect = {};
+    if (!::GetWindowRect(window, &rect))
+        return false;
+    const LONG middleX = (rect.left + rect.right) / 2;
+    const LONG middleY = (rect.top + rect.bottom) / 2;
+    const POINT candidates[] = {{rect.left - 8, middleY}, {rect.right + 8, middleY},
+                                {middleX, rect.top - 8}, {middleX, rect.bottom + 8}};
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    for (const POINT& candidate : candidates) {
+        if (candidate.x < 0 || candidate.y < 0 || candidate.x >= ::GetSystemMetrics(SM_CXSCREEN) ||
+            candidate.y >= ::GetSystemMetrics(SM_CYSCREEN))
+            continue;
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(::WindowFromPoint(candidate), &owner);
+        if (owner != process) {
+            outside = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the newest move at the point in the system's pointer history is the program's own.
+bool ProgramMovedPointerTo(POINT point)
+{
+    MOUSEMOVEPOINT wanted = {};
+    wanted.x = point.x;
+    wanted.y = point.y;
+    MOUSEMOVEPOINT newest = {};
+    return ::GetMouseMovePointsEx(sizeof(wanted), &wanted, &newest, 1, GMMP_USE_DISPLAY_POINTS) == 1 &&
+           newest.dwExtraInfo != DRIVER_INPUT_MARK;
+}
+
 } // namespace
+
+// Wine reads a program's X events only when its message queue runs dry. After a window of the
+// program opened or closed, the focus and crossing events of that change may still wait there
+// when the driver's next input arrives, and they are read once the program next idles: inside a
+// menu just opened, where the focus loss of the main window, long past, cancels the menu. So the
+// pointer goes out of the window and back in at the point; Wine reports that entry as a mouse move
+// of the program's own, and once it is in the pointer history every older event has been read.
+bool EnterWindowAndSettle(HWND window, POINT screenPoint)
+{
+    POINT outside = {};
+    if (!PointBeside(::GetAncestor(window, GA_ROOT), outside))
+        return false;
+    INPUT inputs[2] = {MouseInputAt(outside, 0), MouseInputAt(screenPoint, 0)};
+    return ::SendInput(2, inputs, sizeof(INPUT)) == 2 &&
+           WaitUntil([&] { return ProgramMovedPointerTo(screenPoint); }, 5000);
+}
 
 HWND FocusedControl(HWND anyWindowOfThread)
 {
