@@ -40,19 +40,6 @@ INPUT MouseInputAt(POINT screenPoint, DWORD flags)
     return input;
 }
 
-// Every event of the click carries the point itself. The cursor position alone is not to be
-// trusted here: a window of the program that has just closed under the cursor leaves the program
-// a crossing event with the cursor's earlier place, and when the program handles it only after
-// the cursor was moved, it puts the cursor back there for a moment. A click taken then lands on
-// the previous click's spot, where it is a double click, or its release comes after a move, which
-// a list view takes for the start of a drag.
-bool MouseClickAt(POINT screenPoint, DWORD downFlag, DWORD upFlag)
-{
-    INPUT inputs[3] = {MouseInputAt(screenPoint, 0), MouseInputAt(screenPoint, downFlag),
-                       MouseInputAt(screenPoint, upFlag)};
-    return ::SendInput(3, inputs, sizeof(INPUT)) == 3;
-}
-
 // A point beside the window, on the screen and over no window of the window's process.
 bool PointBeside(HWND window, POINT& outside)
 {
@@ -132,9 +119,17 @@ bool SendCtrlKey(HWND window, UINT virtualKey)
     return BringToForeground(window) && TypeChord({VK_CONTROL, virtualKey});
 }
 
+// Every event of the click carries the point itself. The cursor position alone is not to be
+// trusted here: a window of the program that has just closed under the cursor leaves the program
+// a crossing event with the cursor's earlier place, and when the program handles it only after
+// the cursor was moved, it puts the cursor back there for a moment. A click taken then lands on
+// the previous click's spot, where it is a double click, or its release comes after a move, which
+// a list view takes for the start of a drag.
 bool ClickAt(POINT screenPoint)
 {
-    return MouseClickAt(screenPoint, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    INPUT inputs[3] = {MouseInputAt(screenPoint, 0), MouseInputAt(screenPoint, MOUSEEVENTF_LEFTDOWN),
+                       MouseInputAt(screenPoint, MOUSEEVENTF_LEFTUP)};
+    return ::SendInput(3, inputs, sizeof(INPUT)) == 3;
 }
 
 // A context menu opens with its corner at the press. A popup that appears under the pointer gets a
