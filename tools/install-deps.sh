@@ -5,7 +5,8 @@
 # half of Wine) run under qemu's user-mode emulator.
 set -euo pipefail
 
-packages=(cmake make python3 g++-mingw-w64-i686 wine wine64 wine32:i386 xvfb googletest imagemagick x11-utils zip)
+packages=(cmake make python3 g++-mingw-w64-i686 wine wine64 wine32:i386 fonts-wine xvfb googletest imagemagick
+          x11-utils zip)
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
@@ -13,6 +14,36 @@ export DEBIAN_FRONTEND=noninteractive
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+
+# Package mirrors are sometimes out of step (an index whose size does not match its release file
+# while the mirror syncs). A failed update is tried once more; after that the indexes that could be
+# read are used, and apt says which were not.
+update_index() {
+  $SUDO apt-get update -q && return 0
+  echo "apt-get update failed; trying once more"
+  $SUDO apt-get update -q && return 0
+  echo "Some package indexes could not be read; going on with those that were read"
+}
+
+# Installs the packages named after the options. When that fails (the 32-bit libraries of a suite
+# the mirror has not finished syncing lag behind the 64-bit ones, say), it tries again with the
+# release's own versions preferred, or, when a release was named, once more after a fresh update.
+install_packages() {
+  local options=()
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do options+=("$1"); shift; done
+  shift
+  $SUDO apt-get install -y -q --no-install-recommends "${options[@]}" "$@" && return 0
+  if [ ${#options[@]} -eq 0 ] && [ -n "$codename" ]; then
+    echo "Installing failed; trying again with the versions of $codename itself preferred (-t $codename)"
+    $SUDO apt-get install -y -q --no-install-recommends -t "$codename" "$@"
+  else
+    echo "Installing failed; updating the package indexes and trying once more"
+    update_index
+    $SUDO apt-get install -y -q --no-install-recommends "${options[@]}" "$@"
+  fi
 }
 
 missing=()
@@ -24,8 +55,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi
-  $SUDO apt-get update -q
-  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+  update_index
+  install_packages -- "${missing[@]}"
 fi
 
 # --- 32-bit executables -------------------------------------------------------------------------
@@ -45,7 +76,6 @@ qemu_major() {
   "$qemu" --version | sed -n 's/.*version \([0-9]*\)\..*/\1/p' | head -n 1
 }
 if [ "$(qemu_major)" -lt 8 ]; then
-  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
   release=()
   if [ "$codename" = bookworm ]; then
     list=/etc/apt/sources.list.d/bookworm-backports.sources
@@ -56,8 +86,8 @@ if [ "$(qemu_major)" -lt 8 ]; then
     release=(-t bookworm-backports)
   fi
   echo "Installing qemu-user-static ${release[*]} (this kernel runs no 32-bit code itself)"
-  $SUDO apt-get update -q
-  $SUDO apt-get install -y -q --no-install-recommends "${release[@]}" qemu-user-static
+  update_index
+  install_packages "${release[@]}" -- qemu-user-static
 fi
 
 binfmt=/proc/sys/fs/binfmt_misc
