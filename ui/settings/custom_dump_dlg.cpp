@@ -8,7 +8,7 @@
 namespace {
 
 const DWORD LIST_EXTENDED_STYLES = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP;
-const double NAME_COLUMN_SHARE = 0.34;
+const double NAME_COLUMN_SHARE = 0.3;
 
 bool IsChecked(const CListViewCtrl& list, int row)
 {

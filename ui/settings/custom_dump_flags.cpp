@@ -4,10 +4,10 @@
 #include "model/text_utils.h"
 
 const CustomDumpFlag CUSTOM_DUMP_FLAGS[] = {
-    {0x00000001, L"Data segments", L"Global and static variables of every module: adds their size, often a few MB"},
+    {0x00000001, L"Data segments", L"Global and static variables of all modules: adds their size, often a few MB"},
     {0x00000002, L"Full memory", L"All memory the process can read: the file grows to the size of the process"},
     {0x00000004, L"Handle data", L"The open handles of the process with their types and names: small"},
-    {0x00000008, L"Filter memory", L"Keeps of the stacks only what a stack walk needs: smaller, less to inspect"},
+    {0x00000008, L"Filter memory", L"Keeps of the stacks only what a stack walk needs: smaller, less to see"},
     {0x00000020, L"Unloaded modules", L"The modules unloaded before the crash, by name and address: a few KB"},
     {0x00000040, L"Indirectly referenced memory",
      L"A little memory around every pointer found on the stacks: up to a few MB"},
