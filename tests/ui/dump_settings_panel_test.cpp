@@ -381,53 +381,6 @@ TEST_F(PanelTest, ClearSettingsEmptiesEverythingAndSelectsTheEmptyItem)
     EXPECT_TRUE(read.IsEmpty());
 }
 
-TEST_F(PanelTest, CustomDumpFlagsAreTakenOnlyWhenTheChoiceDiffersFromWhatWasShown)
-{
-    auto contentsEnabled = [this] { return ::IsWindowEnabled(Item(IDC_BTN_DUMP_CONTENTS)) != FALSE; };
-    auto readFlags = [this](BOOL& given) {
-        DumpSettings read;
-        EXPECT_EQ(0u, m_panel.ReadSettings(read));
-        given = read.hasCustomDumpFlags;
-        return read.customDumpFlags;
-    };
-    DumpSettings stored;
-    stored.hasDumpType = TRUE;
-    stored.dumpType = 0;
-    m_panel.ShowStoredSettings(stored);
-    EXPECT_TRUE(contentsEnabled());
-
-    struct Step {
-        DWORD chosen;
-        BOOL given;
-        DWORD flags;
-    } steps[] = {
-        {0x121, FALSE, 0},      // Windows' default confirmed: still nothing to store
-        {0x125, TRUE, 0x125},   // another choice is stored
-        {0x121, TRUE, 0x121},   // and so is the default once something else was shown
-    };
-    for (const Step& step : steps) {
-        m_panel.TakeCustomDumpFlags(step.chosen);
-        BOOL given = FALSE;
-        const DWORD flags = readFlags(given);
-        EXPECT_EQ(step.given, given) << step.chosen;
-        if (given)
-            EXPECT_EQ(step.flags, flags);
-    }
-
-    // Another type turns the button off and carries the flags along, unwritten; so does clearing.
-    Select(MINI_ITEM);
-    m_panel.OnDumpTypeChosen();
-    EXPECT_FALSE(contentsEnabled());
-    BOOL given = FALSE;
-    EXPECT_EQ(0x121u, readFlags(given));
-    EXPECT_TRUE(given);
-    Select(CUSTOM_ITEM);
-    m_panel.OnDumpTypeChosen();
-    EXPECT_TRUE(contentsEnabled());
-    m_panel.ClearSettings();
-    EXPECT_FALSE(contentsEnabled());
-}
-
 class PanelSuggestionTest : public PanelTest {
 protected:
     void SetUp() override

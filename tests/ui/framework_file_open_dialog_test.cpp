@@ -147,18 +147,3 @@ TEST(FrameworkFileOpenDialog, ChoosingAFileGivesIdOkAndItsPath)
     }
     ::DeleteFileW(path.c_str());
 }
-
-TEST(FrameworkFileOpenDialog, TheSaveDialogGivesANewFileWithTheDefaultExtension)
-{
-    wchar_t folder[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, folder);
-    const std::wstring chosen = std::wstring(folder) + L"kestrune_new_export";
-    ::DeleteFileW((chosen + L".reg").c_str());
-    CFileOpenDialog dialog(FALSE, L"reg", L"LocalDumps.reg", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                           L"Registry files (*.reg)|*.reg|");
-    FileDialogDriver driver;
-    driver.fileToChoose = chosen;
-    EXPECT_EQ(IDOK, RunDriven(dialog, driver));
-    EXPECT_EQ(0, lstrcmpiW((chosen + L".reg").c_str(), dialog.GetPathName().c_str()));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(dialog.GetPathName().c_str())) << "saving is the caller's";
-}

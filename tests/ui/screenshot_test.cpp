@@ -11,7 +11,6 @@
 #include "tests/ui/modal_driver.h"
 #include "tests/ui/png_writer.h"
 #include "ui/common/about_dlg.h"
-#include "ui/settings/custom_dump_dlg.h"
 #include "ui/settings/dump_settings_panel.h"
 
 namespace {
@@ -58,26 +57,6 @@ TEST(Screenshots, AboutBox)
     ShowAboutBox();
     ASSERT_FALSE(driver.TimedOut());
     EXPECT_TRUE(WritePng(ScreenshotPath(L"about-box.png"), image));
-}
-
-TEST(Screenshots, CustomDumpContents)
-{
-    RgbImage image;
-    HWND contents = nullptr;
-    ModalDriver driver({
-        WaitForDialog(L"Custom Dump Contents", contents),
-        [&] {
-            Settle(contents);
-            image = CaptureWindow(contents);
-            ExpectPicture(image, contents);
-            ::PostMessageW(contents, WM_COMMAND, IDCANCEL, 0);
-            return true;
-        },
-    });
-    CCustomDumpDlg dialog(0x80001825, true, nullptr);
-    EXPECT_EQ(IDCANCEL, dialog.DoModal());
-    ASSERT_FALSE(driver.TimedOut());
-    EXPECT_TRUE(WritePng(ScreenshotPath(L"custom-dump-contents.png"), image));
 }
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
