@@ -16,6 +16,7 @@ struct SystemCalls {
     decltype(&::RegDeleteValueW) RegDeleteValueW;
     decltype(&::RegDeleteKeyW) RegDeleteKeyW;
     decltype(&::RegEnumKeyExW) RegEnumKeyExW;
+    decltype(&::RegEnumValueW) RegEnumValueW;
     decltype(&::RegQueryInfoKeyW) RegQueryInfoKeyW;
     decltype(&::RegCopyTreeW) RegCopyTreeW;
 
@@ -26,6 +27,8 @@ struct SystemCalls {
     decltype(&::GetSystemDirectoryW) GetSystemDirectoryW;
     decltype(&::GetWindowsDirectoryW) GetWindowsDirectoryW;
     decltype(&::CreateFileW) CreateFileW;
+    decltype(&::WriteFile) WriteFile;
+    decltype(&::DeleteFileW) DeleteFileW;
     decltype(&::GetFileInformationByHandle) GetFileInformationByHandle;
     decltype(&::GetFinalPathNameByHandleW) GetFinalPathNameByHandleW;
     decltype(&::GetFileInformationByHandleEx) GetFileInformationByHandleEx;

@@ -5,6 +5,7 @@
 #include "model/program_keys.h"
 #include "model/registry_access.h"
 #include "model/registry_layout.h"
+#include "model/stored_values.h"
 #include "model/text_utils.h"
 
 namespace {
@@ -40,7 +41,7 @@ bool CollectProgramKeyPaths(std::vector<std::wstring>& paths, std::wstring& erro
 
 bool DeleteGlobalValues(std::wstring& errorText)
 {
-    for (const wchar_t* name : {VALUE_DUMP_FOLDER, VALUE_DUMP_TYPE, VALUE_DUMP_COUNT}) {
+    for (const wchar_t* name : MANAGED_VALUE_NAMES) {
         if (!RegDeleteSettingValue(LOCALDUMPS_KEY_PATH, name))
             return Fail(errorText, L"ERROR: Failed to remove registry values\n\n(%d) %s", ::GetLastError());
     }

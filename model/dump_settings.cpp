@@ -24,12 +24,24 @@ bool SameDumpCount(const DumpSettings& a, const DumpSettings& b)
     return !a.hasDumpCount || a.dumpCount == b.dumpCount;
 }
 
+bool SameCustomDumpFlags(const DumpSettings& a, const DumpSettings& b)
+{
+    if (!a.hasCustomDumpFlags != !b.hasCustomDumpFlags)
+        return false;
+    return !a.hasCustomDumpFlags || a.customDumpFlags == b.customDumpFlags;
+}
+
+bool DumpSettings::IsCustomDump() const
+{
+    return hasDumpType && dumpType == DUMP_TYPE_CUSTOM;
+}
+
 bool DumpSettings::IsEmpty() const
 {
     if (hasFolder && !TrimWhitespace(folder).empty())
         return false;
-    // Any given type is written, 0 included: the panel gives 0 only for a stored custom dump
-    // that it keeps, which a save must not clear away.
+    // Any given type is written: a custom dump (0) as much as a mini or a full one, and a code
+    // set by another tool that the panel keeps.
     if (hasDumpType)
         return false;
     if (hasDumpCount && dumpCount > 0)
@@ -39,8 +51,9 @@ bool DumpSettings::IsEmpty() const
 
 bool DumpSettings::Equals(const DumpSettings& other) const
 {
+    // The flags count only for a custom dump: Windows ignores them beside any other type.
     return SameFolder(*this, other) && SameDumpType(*this, other) && SameDumpCount(*this, other) &&
-           !setAcl == !other.setAcl;
+           (!IsCustomDump() || SameCustomDumpFlags(*this, other)) && !setAcl == !other.setAcl;
 }
 
 bool ProgramEntry::Equals(const ProgramEntry& other) const
@@ -52,14 +65,15 @@ bool NeedsWrite(const ProgramEntry& desired, const ProgramEntry& stored)
 {
     const DumpSettings& d = desired.settings;
     const DumpSettings& s = stored.settings;
-    return !SameFolder(d, s) || !SameDumpType(d, s) || !SameDumpCount(d, s) || d.setAcl;
+    return !SameFolder(d, s) || !SameDumpType(d, s) || !SameDumpCount(d, s) ||
+           (d.IsCustomDump() && !SameCustomDumpFlags(d, s)) || d.setAcl;
 }
 
 const wchar_t* DumpTypeLabel(DWORD code)
 {
     switch (code) {
-    case DUMP_TYPE_NONE:
-        return L"";
+    case DUMP_TYPE_CUSTOM:
+        return L"Custom dump";
     case DUMP_TYPE_MINI:
         return L"Mini dump";
     case DUMP_TYPE_FULL:

@@ -13,10 +13,14 @@ struct DumpSettings {
     DWORD dumpType = 0;       // DUMP_TYPE_* code
     BOOL hasDumpCount = FALSE;
     LONG dumpCount = 0;       // files kept before old ones are recycled
+    BOOL hasCustomDumpFlags = FALSE;
+    DWORD customDumpFlags = 0;  // MINIDUMP_TYPE flags; written only for a custom dump
     BOOL setAcl = FALSE;      // give the folder the dump-folder ACL at the next save; never stored
 
     // Nothing that would be written: no non-blank folder, no given type, no positive count.
     bool IsEmpty() const;
+    // "DumpType" 0: Windows writes what the custom dump flags ask for.
+    bool IsCustomDump() const;
     bool Equals(const DumpSettings& other) const;
 };
 
@@ -40,10 +44,11 @@ const DWORD ENTRY_MATCHED = 0x1;
 bool SameFolder(const DumpSettings& a, const DumpSettings& b);
 bool SameDumpType(const DumpSettings& a, const DumpSettings& b);
 bool SameDumpCount(const DumpSettings& a, const DumpSettings& b);
+bool SameCustomDumpFlags(const DumpSettings& a, const DumpSettings& b);
 
 // Whether the stored key must be rewritten to hold the desired entry's settings. An entry that asks
 // for the folder ACL is always written, so that the folder and its ACL are set again.
 bool NeedsWrite(const ProgramEntry& desired, const ProgramEntry& stored);
 
-// The label of a dump type in the program list: "", "Mini dump", "Full dump", or "<?>".
+// The label of a dump type in the program list: "Custom dump", "Mini dump", "Full dump", or "<?>".
 const wchar_t* DumpTypeLabel(DWORD code);

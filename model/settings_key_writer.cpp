@@ -107,9 +107,14 @@ bool WriteSettingsKey(const wchar_t* keyPath, const DumpSettings& settings, std:
         if (!ProvideFolder(settings, DumpFolderOnDisk(settings.folder), created, errorText))
             return false;
     }
+    // The custom dump flags only with a custom dump: beside another type Windows ignores them, and
+    // they stay as stored for the day the type is custom again.
     return (SameDumpType(settings, stored) ||
             WriteDwordValue(key.get(), VALUE_DUMP_TYPE, settings.hasDumpType, settings.dumpType, errorText)) &&
            (SameDumpCount(settings, stored) ||
             WriteDwordValue(key.get(), VALUE_DUMP_COUNT, settings.hasDumpCount,
-                            static_cast<DWORD>(settings.dumpCount), errorText));
+                            static_cast<DWORD>(settings.dumpCount), errorText)) &&
+           (!settings.IsCustomDump() || SameCustomDumpFlags(settings, stored) ||
+            WriteDwordValue(key.get(), VALUE_CUSTOM_DUMP_FLAGS, settings.hasCustomDumpFlags,
+                            settings.customDumpFlags, errorText));
 }

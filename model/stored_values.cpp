@@ -6,13 +6,14 @@
 #include "model/registry_layout.h"
 
 const wchar_t* const MANAGED_VALUE_NAMES[MANAGED_VALUE_COUNT] = {VALUE_DUMP_FOLDER, VALUE_DUMP_TYPE,
-                                                                 VALUE_DUMP_COUNT};
+                                                                 VALUE_DUMP_COUNT, VALUE_CUSTOM_DUMP_FLAGS};
 
 namespace {
 
 const int FOLDER_VALUE = 0;
 const int TYPE_VALUE = 1;
 const int COUNT_VALUE = 2;
+const int CUSTOM_FLAGS_VALUE = 3;
 
 // Size first, then the bytes; a value that grows in between is asked for again, a few times.
 StoredValue ReadStoredValue(HKEY key, const wchar_t* name)
@@ -94,6 +95,10 @@ DumpSettings SettingsFromValues(const StoredValues& stored)
     if (ReadDword(stored.values[COUNT_VALUE], number)) {
         settings.hasDumpCount = TRUE;
         settings.dumpCount = static_cast<LONG>(number);
+    }
+    if (ReadDword(stored.values[CUSTOM_FLAGS_VALUE], number)) {
+        settings.hasCustomDumpFlags = TRUE;
+        settings.customDumpFlags = number;
     }
     return settings;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The three values that a settings key holds for Windows Error Reporting, exactly as stored: type
+// The values that a settings key holds for Windows Error Reporting, exactly as stored: type
 // and bytes. The main window keeps what it loaded in this form, so that a save can tell whether
 // another program changed a value since, whatever its type, and the settings it shows are read
 // from these very bytes.
@@ -17,8 +17,8 @@ struct StoredValue {
     bool operator==(const StoredValue& other) const;
 };
 
-// "DumpFolder", "DumpType" and "DumpCount", in this order.
-const int MANAGED_VALUE_COUNT = 3;
+// "DumpFolder", "DumpType", "DumpCount" and "CustomDumpFlags", in this order.
+const int MANAGED_VALUE_COUNT = 4;
 extern const wchar_t* const MANAGED_VALUE_NAMES[MANAGED_VALUE_COUNT];
 
 struct StoredValues {
@@ -30,6 +30,7 @@ struct StoredValues {
 StoredValues ReadStoredValues(HKEY key);
 
 // The settings as the program reads stored values: "DumpFolder" of REG_SZ or REG_EXPAND_SZ and
-// non-zero size, up to its first NUL; "DumpType" and "DumpCount" of REG_DWORD and four bytes.
+// non-zero size, up to its first NUL; "DumpType", "DumpCount" and "CustomDumpFlags" of REG_DWORD
+// and four bytes.
 // Anything else is not given. setAcl is false.
 DumpSettings SettingsFromValues(const StoredValues& values);

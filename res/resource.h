@@ -5,6 +5,7 @@
 #define IDD_ABOUTBOX                100
 #define IDD_KESTRUNE_DIALOG         102
 #define IDD_ADDEDIT_PROG            131
+#define IDD_CUSTOM_DUMP             150
 
 // Strings
 #define IDS_ABOUTBOX                101
@@ -26,6 +27,12 @@
 #define IDC_EDIT_DUMP_COUNT         1003
 #define IDC_CHECK_SET_ACL           1004
 #define IDC_SPIN_DUMP_COUNT         1010
+#define IDC_BTN_DUMP_CONTENTS       1040
+
+// Contents of a custom dump
+#define IDC_LIST_DUMP_FLAGS         1041
+#define IDC_STATIC_DUMP_FLAGS_VALUE 1042
+#define IDC_BTN_DUMP_FLAGS_DEFAULT  1043
 
 // Main window
 #define IDC_LIST_PROGRAMS           1005
@@ -63,6 +70,7 @@
 #define ID_EDIT_DELETE_PROGRAM      32783
 #define ID_HELP_TECHNICAL_DETAILS   32794
 #define ID_HELP_DONATION            32796
+#define ID_FILE_EXPORT              32810
 
 // Commands of the program dialog's menu bar
 #define ID_PROG_CLEAR_SETTINGS      32786

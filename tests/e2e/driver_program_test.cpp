@@ -63,7 +63,7 @@ TEST_F(DriverProgramTest, TheStoredSettingsAreReadBackFromTheControlsAndTheListR
     EXPECT_EQ(L"C:\\Global Dumps", e2e::ControlText(main, IDC_EDIT_DUMP_FOLDER));
     EXPECT_EQ(L"10", e2e::ControlText(main, IDC_EDIT_DUMP_COUNT));
     EXPECT_EQ(BST_CHECKED, e2e::CheckState(main, IDC_CHECK_SET_ACL));
-    ASSERT_EQ(3, e2e::ComboCount(main, IDC_COMBO_DUMP_TYPE));
+    ASSERT_EQ(4, e2e::ComboCount(main, IDC_COMBO_DUMP_TYPE));
     EXPECT_EQ(1, e2e::ComboSelection(main, IDC_COMBO_DUMP_TYPE));
     EXPECT_EQ(L"Mini dump (smaller file, less helpful for debugging)",
               e2e::ComboItemText(main, IDC_COMBO_DUMP_TYPE, 1));

@@ -116,7 +116,7 @@ TEST(DumpTypeLabels, KnownCodesAndEverythingElse)
         DWORD code;
         const wchar_t* label;
     } cases[] = {
-        {0, L""}, {1, L"Mini dump"}, {2, L"Full dump"}, {3, L"<?>"}, {9, L"<?>"}, {0xFFFFFFFFu, L"<?>"},
+        {0, L"Custom dump"}, {1, L"Mini dump"}, {2, L"Full dump"}, {3, L"<?>"}, {9, L"<?>"}, {0xFFFFFFFFu, L"<?>"},
     };
     for (const Case& c : cases)
         EXPECT_STREQ(c.label, DumpTypeLabel(c.code)) << c.code;

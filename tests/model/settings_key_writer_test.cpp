@@ -61,7 +61,7 @@ TEST_F(SettingsKeyWriter, WritesKeyFolderAndValuesInTheirFixedOrder)
     // handle that was checked too.
     // The key's values are read first, each absent here.
     const std::vector<std::string> expected = {
-        "RegCreateKeyExW", "RegQueryValueExW", "RegQueryValueExW", "RegQueryValueExW", "CreateFileW", "GetFinalPathNameByHandleW", "CreateDirectoryW", "CreateFileW",
+        "RegCreateKeyExW", "RegQueryValueExW", "RegQueryValueExW", "RegQueryValueExW", "RegQueryValueExW", "CreateFileW", "GetFinalPathNameByHandleW", "CreateDirectoryW", "CreateFileW",
         "GetFileInformationByHandle", "GetFinalPathNameByHandleW",
         "ConvertStringSecurityDescriptorToSecurityDescriptorW", "GetSecurityDescriptorDacl", "GetSecurityInfo",
         "SetKernelObjectSecurity", "RegSetValueExW", "RegSetValueExW", "RegSetValueExW"};

@@ -183,6 +183,10 @@ LONG WINAPI Hook_RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD lengt
         return static_cast<LONG>(code);
     return Real().RegEnumKeyExW(key, index, name, length, reserved, cls, clsLength, time);
 }
+REG_CALL(RegEnumValueW, nullptr,
+         (HKEY key, DWORD index, LPWSTR name, LPDWORD length, LPDWORD reserved, LPDWORD type, LPBYTE data,
+          LPDWORD size),
+         (key, index, name, length, reserved, type, data, size))
 REG_CALL(RegQueryInfoKeyW, nullptr,
          (HKEY key, LPWSTR cls, LPDWORD clsLength, LPDWORD reserved, LPDWORD subkeys, LPDWORD maxSubkey,
           LPDWORD maxClass, LPDWORD values, LPDWORD maxValueName, LPDWORD maxValue, LPDWORD security,
@@ -216,6 +220,9 @@ HANDLE WINAPI Hook_CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURI
     }
     return Real().CreateFileW(path, access, share, security, disposition, flags, model);
 }
+BOOL_CALL(BOOL, WriteFile, nullptr, (HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped),
+          (file, data, size, written, overlapped))
+BOOL_CALL(BOOL, DeleteFileW, path, (LPCWSTR path), (path))
 BOOL_CALL(BOOL, GetFileInformationByHandle, nullptr, (HANDLE file, LPBY_HANDLE_FILE_INFORMATION info), (file, info))
 BOOL_CALL(DWORD, GetFinalPathNameByHandleW, nullptr, (HANDLE file, LPWSTR path, DWORD size, DWORD flags),
           (file, path, size, flags))
@@ -253,6 +260,7 @@ SeamRecorder::SeamRecorder() : m_saved(Sys()), m_savedDeleteKeyEx(reinterpret_ca
     sys.RegDeleteValueW = Hook_RegDeleteValueW;
     sys.RegDeleteKeyW = Hook_RegDeleteKeyW;
     sys.RegEnumKeyExW = Hook_RegEnumKeyExW;
+    sys.RegEnumValueW = Hook_RegEnumValueW;
     sys.RegQueryInfoKeyW = Hook_RegQueryInfoKeyW;
     sys.RegCopyTreeW = Hook_RegCopyTreeW;
     sys.CreateDirectoryW = Hook_CreateDirectoryW;
@@ -260,6 +268,8 @@ SeamRecorder::SeamRecorder() : m_saved(Sys()), m_savedDeleteKeyEx(reinterpret_ca
     sys.ConvertStringSecurityDescriptorToSecurityDescriptorW = Hook_ConvertStringSecurityDescriptorToSecurityDescriptorW;
     sys.GetSecurityDescriptorDacl = Hook_GetSecurityDescriptorDacl;
     sys.CreateFileW = Hook_CreateFileW;
+    sys.WriteFile = Hook_WriteFile;
+    sys.DeleteFileW = Hook_DeleteFileW;
     sys.GetFileInformationByHandle = Hook_GetFileInformationByHandle;
     sys.GetFinalPathNameByHandleW = Hook_GetFinalPathNameByHandleW;
     sys.GetSecurityInfo = Hook_GetSecurityInfo;

@@ -65,7 +65,7 @@ TEST(AddEditProgModes, AddModeOpensEmptyWithTheAclBoxCheckedAndTheFocusOnTheName
     EXPECT_EQ(L"", state.count);
     EXPECT_EQ(BST_CHECKED, state.aclCheck);
     EXPECT_EQ(CB_ERR, state.typeSelection);
-    EXPECT_EQ(3, state.typeCount);
+    EXPECT_EQ(4, state.typeCount);
     EXPECT_EQ(260, state.nameLimit);
     EXPECT_NE(nullptr, run.exeIcon) << "the shell gave no icon for .exe files";
     EXPECT_EQ(RUN_LEFT_OPEN, run.result);
@@ -79,7 +79,7 @@ TEST(AddEditProgModes, EditModeShowsTheEntryAndPicksTheDumpTypeItem)
         LRESULT selection;  // CB_ERR: none
     };
     const EditCase cases[] = {
-        {0, TRUE, 0},        // a stored 0 shows the empty item
+        {0, TRUE, 3},        // a stored 0 shows the custom dump
         {1, FALSE, 1},
         {2, TRUE, 2},
         {3, FALSE, CB_ERR},  // a code the list does not offer leaves it without a selection

@@ -25,6 +25,7 @@ const int NO_SELECTION = -1;
 const int EMPTY_ITEM = 0;
 const int MINI_ITEM = 1;
 const int FULL_ITEM = 2;
+const int CUSTOM_ITEM = 3;
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
 {
@@ -86,15 +87,18 @@ TEST_F(PanelTest, InitPanelPreparesLimitsSpinnerAndTypeList)
 
     const HWND combo = Item(IDC_COMBO_DUMP_TYPE);
     const wchar_t* texts[] = {L"", L"Mini dump (smaller file, less helpful for debugging)",
-                              L"Full dump (larger file, more helpful for debugging)"};
-    ASSERT_EQ(3, ::SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int index = 0; index < 3; ++index) {
+                              L"Full dump (larger file, more helpful for debugging)",
+                              L"Custom dump (choose what it holds)"};
+    const DWORD data[] = {DUMP_TYPE_ITEM_NOT_GIVEN, 1, 2, 0};
+    ASSERT_EQ(4, ::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int index = 0; index < 4; ++index) {
         wchar_t text[128] = {};
         ::SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
         EXPECT_STREQ(texts[index], text);
-        EXPECT_EQ(index, ::SendMessageW(combo, CB_GETITEMDATA, index, 0));
+        EXPECT_EQ(data[index], static_cast<DWORD>(::SendMessageW(combo, CB_GETITEMDATA, index, 0)));
     }
     EXPECT_EQ(NO_SELECTION, Selection());
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_BTN_DUMP_CONTENTS)));
 }
 
 TEST_F(PanelTest, CountTextsFollowTheCountRule)
@@ -172,6 +176,7 @@ TEST_F(PanelTest, TypeSelectionAndCheckBoxReadBack)
         {EMPTY_ITEM, true, FALSE, 0},
         {MINI_ITEM, false, TRUE, 1},
         {FULL_ITEM, true, TRUE, 2},
+        {CUSTOM_ITEM, true, TRUE, 0},
     };
     for (const TypeCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "selection " << c.selection);
@@ -219,7 +224,7 @@ struct ShowTypeCase {
 TEST_F(PanelTest, ShowSettingsSelectsOnlyOfferedTypesAndKeepsTheRest)
 {
     const ShowTypeCase cases[] = {
-        {0, EMPTY_ITEM, EMPTY_ITEM},
+        {0, CUSTOM_ITEM, CUSTOM_ITEM},
         {1, MINI_ITEM, MINI_ITEM},
         {2, FULL_ITEM, FULL_ITEM},
         {3, NO_SELECTION, FULL_ITEM},
@@ -256,7 +261,7 @@ TEST_F(PanelTest, ShowSettingsSelectsOnlyOfferedTypesAndKeepsTheRest)
         SetText(IDC_EDIT_DUMP_FOLDER, L"");
         m_panel.OnDumpTypeChosen();
         EXPECT_EQ(0u, m_panel.ReadSettings(read));
-        EXPECT_EQ(c.code == 1 || c.code == 2, read.hasDumpType != FALSE);
+        EXPECT_EQ(c.code <= 2, read.hasDumpType != FALSE);
     }
 }
 
@@ -299,7 +304,7 @@ TEST_F(PanelTest, ShowStoredSettingsShowsEveryFieldAndUnknownTypesAsTheEmptyItem
     };
     const StoredTypeCase cases[] = {
         {FALSE, 2, EMPTY_ITEM},
-        {TRUE, 0, EMPTY_ITEM},
+        {TRUE, 0, CUSTOM_ITEM},
         {TRUE, 1, MINI_ITEM},
         {TRUE, 2, FULL_ITEM},
         {TRUE, 3, EMPTY_ITEM},
@@ -419,7 +424,7 @@ TEST_F(PanelSuggestionTest, ProfileValuesAreShownAsStored)
         {L"%LOCALAPPDATA%\\CrashDumps", 2, 50, 1, FULL_ITEM, L"50", true, PANEL_ERR_DUMP_FOLDER},
         {L"", 5, 7, 0, MINI_ITEM, L"7", false, 0},
         {L"D:\\Dumps", ALL_BITS, 0, 3, MINI_ITEM, L"0", true, PANEL_ERR_DUMP_COUNT},
-        {L"D:\\Dumps", 0, ALL_BITS, 1, EMPTY_ITEM, L"-1", true, PANEL_ERR_DUMP_COUNT},
+        {L"D:\\Dumps", 0, ALL_BITS, 1, CUSTOM_ITEM, L"-1", true, PANEL_ERR_DUMP_COUNT},
     };
     for (const SuggestionCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "suggestion case " << (&c - cases));

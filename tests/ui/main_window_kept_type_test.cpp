@@ -1,4 +1,4 @@
-// Dump type codes that the type list cannot show (a custom dump 0, codes set by other tools) are
+// Dump type codes that the type list cannot show (codes set by other tools) are
 // saved back exactly as stored until the user chooses in the type field, in the main window and in
 // the program settings dialog.
 #include <windows.h>
@@ -97,7 +97,8 @@ TEST_F(MainWindowTest, ChoosingInTheTypeFieldWritesTheChoice)
         {"custom dump alone, untouched", 0, [](HWND) {}, 0},
         {"arrow down to the mini dump", 3, [](HWND d) { PressInTypeField(d, VK_DOWN); }, 1},
         {"the empty item taken on purpose", 3, ChooseShownItem, NOT_STORED},
-        {"the empty item taken on purpose over a custom dump", 0, ChooseShownItem, NOT_STORED},
+        {"the empty item taken over a custom dump", 0, [](HWND d) { PressInTypeField(d, VK_HOME); }, NOT_STORED},
+        {"the custom dump shown taken on purpose", 0, ChooseShownItem, 0},
         {"global settings cleared", 0xFFFFFFFF,
          [](HWND d) { ::SendMessageW(d, WM_COMMAND, ID_EDIT_CLEAR_GLOBAL, 0); }, NOT_STORED},
     };

@@ -172,6 +172,8 @@ const Control MAIN_CONTROLS[] = {
     {IDC_BTN_BROWSE_FOLDER, L"Button", L"&Browse...", BUTTON_TYPE, BS_PUSHBUTTON, VISIBLE_CHILD, 0, 393, 72, 42, 14},
     {-1, L"Static", L"Crash dump &type:", STATIC_TYPE, SS_LEFT, VISIBLE_CHILD, 0, 50, 105, 58, 8},
     {IDC_COMBO_DUMP_TYPE, L"ComboBox", L"", 0, 0, COMBO, CBS_SORT, 111, 102, 237, 136},
+    {IDC_BTN_DUMP_CONTENTS, L"Button", L"&Contents...", BUTTON_TYPE, BS_PUSHBUTTON, WS_CHILD | WS_DISABLED, 0,
+     375, 102, 60, 14},
     {-1, L"Static", L"Maximum &number of files:", STATIC_TYPE, SS_LEFT, VISIBLE_CHILD, 0, 50, 124, 82, 8},
     {IDC_EDIT_DUMP_COUNT, L"Edit", L"", 0, 0, COUNT_EDIT, 0, 138, 120, 48, 14},
     {IDC_SPIN_DUMP_COUNT, L"msctls_updown32", L"", 0, 0, SPINNER, 0, 289, 121, 11, 14},
@@ -208,6 +210,8 @@ const Control PROGRAM_CONTROLS[] = {
      393, 55, 42, 14},
     {-1, L"Static", L"Crash dump &type:", STATIC_TYPE, SS_LEFT, VISIBLE_CHILD, 0, 49, 88, 58, 8},
     {IDC_COMBO_DUMP_TYPE, L"ComboBox", L"", 0, 0, COMBO, CBS_SORT, 111, 85, 237, 136},
+    {IDC_BTN_DUMP_CONTENTS, L"Button", L"&Contents...", BUTTON_TYPE, BS_PUSHBUTTON, WS_CHILD | WS_DISABLED, 0,
+     375, 85, 60, 14},
     {-1, L"Static", L"Maximum &number of files:", STATIC_TYPE, SS_LEFT, VISIBLE_CHILD, 0, 49, 107, 82, 8},
     {IDC_EDIT_DUMP_COUNT, L"Edit", L"", 0, 0, COUNT_EDIT, 0, 137, 103, 48, 14},
     {IDC_SPIN_DUMP_COUNT, L"msctls_updown32", L"", 0, 0, SPINNER, 0, 289, 104, 11, 14},
@@ -230,6 +234,17 @@ const Control ABOUT_CONTROLS[] = {
     {IDC_LINK_WEBSITE, L"SysLink", nullptr, 0, 0, VISIBLE_CHILD | WS_TABSTOP, 0, 51, 50, 154, 11},
 };
 
+const Control CUSTOM_DUMP_CONTROLS[] = {
+    {-1, L"Static", nullptr, STATIC_TYPE, SS_LEFT, VISIBLE_CHILD, 0, 7, 7, 456, 16},
+    {IDC_LIST_DUMP_FLAGS, L"SysListView32", L"", LVS_TYPEMASK, LVS_REPORT,
+     VISIBLE_CHILD | LVS_SINGLESEL | LVS_NOSORTHEADER | WS_BORDER | WS_TABSTOP, 0, 7, 26, 456, 180},
+    {IDC_STATIC_DUMP_FLAGS_VALUE, L"Static", L"", STATIC_TYPE, SS_LEFT, VISIBLE_CHILD | SS_NOPREFIX, 0, 7, 210, 456, 16},
+    {IDC_BTN_DUMP_FLAGS_DEFAULT, L"Button", L"Windows' &Default", BUTTON_TYPE, BS_PUSHBUTTON,
+     VISIBLE_CHILD | WS_TABSTOP, 0, 7, 230, 80, 14},
+    {IDOK, L"Button", L"OK", BUTTON_TYPE, BS_DEFPUSHBUTTON, VISIBLE_CHILD | WS_TABSTOP, 0, 359, 230, 50, 14},
+    {IDCANCEL, L"Button", L"Cancel", BUTTON_TYPE, BS_PUSHBUTTON, VISIBLE_CHILD | WS_TABSTOP, 0, 413, 230, 50, 14},
+};
+
 struct Dialog {
     int templateId;
     const wchar_t* caption;
@@ -246,6 +261,8 @@ const Dialog DIALOGS[] = {
      WS_EX_APPWINDOW, 453, 419, L"#129", MAIN_CONTROLS, sizeof(MAIN_CONTROLS) / sizeof(MAIN_CONTROLS[0])},
     {IDD_ADDEDIT_PROG, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 442,
      183, L"#132", PROGRAM_CONTROLS, sizeof(PROGRAM_CONTROLS) / sizeof(PROGRAM_CONTROLS[0])},
+    {IDD_CUSTOM_DUMP, L"Custom Dump Contents", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS,
+     0, 470, 251, L"", CUSTOM_DUMP_CONTROLS, sizeof(CUSTOM_DUMP_CONTROLS) / sizeof(CUSTOM_DUMP_CONTROLS[0])},
     {IDD_ABOUTBOX, L"About", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 249,
      93, L"", ABOUT_CONTROLS, sizeof(ABOUT_CONTROLS) / sizeof(ABOUT_CONTROLS[0])},
 };
@@ -351,7 +368,9 @@ struct MenuLine {
 const MenuLine MENU_LINES[] = {
     {IDR_MAIN_MENU, 0, 0, L"&Save && Exit", 32774},
     {IDR_MAIN_MENU, 0, 1, nullptr, 0},
-    {IDR_MAIN_MENU, 0, 2, L"&Exit", 32771},
+    {IDR_MAIN_MENU, 0, 2, L"E&xport...", 32810},
+    {IDR_MAIN_MENU, 0, 3, nullptr, 0},
+    {IDR_MAIN_MENU, 0, 4, L"&Exit", 32771},
     {IDR_MAIN_MENU, 1, 0, L"&Refresh\tF5", 32777},
     {IDR_MAIN_MENU, 1, 1, nullptr, 0},
     {IDR_MAIN_MENU, 1, 2, L"&Clear Global Settings", 32772},
@@ -389,7 +408,7 @@ struct MenuShape {
 TEST(ResourceTemplates, MenusMatchTheirTables)
 {
     const MenuShape shapes[] = {
-        {IDR_MAIN_MENU, {L"&File", L"&Edit", L"&Help"}, {3, 9, 5}},
+        {IDR_MAIN_MENU, {L"&File", L"&Edit", L"&Help"}, {5, 9, 5}},
         {IDR_PROG_MENU, {L"&File", L"&Edit", L"&Help"}, {3, 2, 1}},
         {IDR_LIST_MENU, {}, {6}},
     };

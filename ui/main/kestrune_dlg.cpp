@@ -71,10 +71,12 @@ const RouteTable& CKestruneDlg::Routes() const
         CommandRoute(ID_EDIT_SUGGESTED_GLOBAL, &CKestruneDlg::OnSuggestedGlobalSettings),
         NotifyRoute(CBN_SELCHANGE, IDC_COMBO_DUMP_TYPE, &CKestruneDlg::OnDumpTypeChosen),
         NotifyRoute(CBN_SELENDOK, IDC_COMBO_DUMP_TYPE, &CKestruneDlg::OnDumpTypeChosen),
+        CommandRoute(IDC_BTN_DUMP_CONTENTS, &CKestruneDlg::OnDumpContents),
         // Save, exit, refresh
         CommandRoute(ID_FILE_SAVE_AND_EXIT, &CKestruneDlg::OnSaveAndExit),
         CommandRoute(IDOK, &CKestruneDlg::OnSaveAndExit),
         CommandRoute(ID_FILE_EXIT, &CKestruneDlg::OnCloseCommand),
+        CommandRoute(ID_FILE_EXPORT, &CKestruneDlg::OnExport),
         CommandRoute(IDCANCEL, &CKestruneDlg::OnCancel),
         CommandRoute(ID_HELP_ABOUT, &CKestruneDlg::OnAbout),
         MessageRoute(WM_TIMER, &CKestruneDlg::OnTimer),

@@ -40,6 +40,14 @@ public:
     bool RefreshFromRegistry();
     bool HasUnsavedChanges() const;
     bool CommitChanges();
+    // The save of CommitChanges without closing the window.
+    bool SaveChanges();
+
+    // Export: with unsaved edits, asks whether to save them first (only Yes goes on: it saves,
+    // reloads and takes the saved state as the window's baseline); true when the export may
+    // proceed. Then writes what is stored to `path`, reporting a failure in an error box.
+    bool SaveBeforeExport();
+    bool ExportStoredConfiguration(const std::wstring& path);
 
     // The program list.
     void InitProgramList();
@@ -89,6 +97,8 @@ private:
     void OnBrowseFolder();
     void OnClearGlobalSettings();
     void OnSuggestedGlobalSettings();
+    void OnDumpContents();
+    void OnExport();
     LRESULT OnDumpTypeChosen(NMHDR*);
     void OnRefresh();
     void OnAbout();

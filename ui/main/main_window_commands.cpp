@@ -131,3 +131,8 @@ LRESULT CKestruneDlg::OnDumpTypeChosen(NMHDR*)
     m_panel.OnDumpTypeChosen();
     return 0;
 }
+
+void CKestruneDlg::OnDumpContents()
+{
+    m_panel.EditCustomDumpFlags();
+}

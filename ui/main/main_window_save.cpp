@@ -89,6 +89,14 @@ void CKestruneDlg::OnCancel()
 
 bool CKestruneDlg::CommitChanges()
 {
+    const bool committed = SaveChanges();
+    if (committed)
+        OnOK();
+    return committed;
+}
+
+bool CKestruneDlg::SaveChanges()
+{
     if (g_notSupported) {
         AppMessageBox(L"ERROR: Not supported on your Operating System", MB_ICONERROR);
         return false;
@@ -117,8 +125,6 @@ bool CKestruneDlg::CommitChanges()
         if (!committed)
             m_loaded = ReadStoredState();
     }
-    if (committed)
-        OnOK();
     return committed;
 }
 

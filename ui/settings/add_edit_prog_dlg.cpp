@@ -47,6 +47,7 @@ const RouteTable& CAddEditProgDlg::Routes() const
         CommandRoute(IDC_BTN_BROWSE_FOLDER, &CAddEditProgDlg::OnBrowseFolder),
         NotifyRoute(CBN_SELCHANGE, IDC_COMBO_DUMP_TYPE, &CAddEditProgDlg::OnDumpTypeChosen),
         NotifyRoute(CBN_SELENDOK, IDC_COMBO_DUMP_TYPE, &CAddEditProgDlg::OnDumpTypeChosen),
+        CommandRoute(IDC_BTN_DUMP_CONTENTS, &CAddEditProgDlg::OnDumpContents),
         MessageRoute(WM_CTLCOLORSTATIC, &CAddEditProgDlg::OnCtlColorStatic),
         CommandRoute(ID_PROG_CLEAR_SETTINGS, &CAddEditProgDlg::OnClearSettings),
         CommandRoute(ID_PROG_SUGGESTED_SETTINGS, &CAddEditProgDlg::OnSuggestedSettings),
@@ -205,6 +206,11 @@ LRESULT CAddEditProgDlg::OnDumpTypeChosen(NMHDR*)
 {
     m_panel.OnDumpTypeChosen();
     return 0;
+}
+
+void CAddEditProgDlg::OnDumpContents()
+{
+    m_panel.EditCustomDumpFlags();
 }
 
 void CAddEditProgDlg::OnTechnicalDetails()

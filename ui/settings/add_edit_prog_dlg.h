@@ -35,6 +35,7 @@ private:
     void OnClearSettings();
     void OnSuggestedSettings();
     LRESULT OnDumpTypeChosen(NMHDR*);
+    void OnDumpContents();
     void OnTechnicalDetails();
     LRESULT OnHelp(WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam, bool& handled);

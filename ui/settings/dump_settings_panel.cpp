@@ -9,6 +9,7 @@
 #include "model/registry_layout.h"
 #include "model/text_utils.h"
 #include "res/resource.h"
+#include "ui/settings/custom_dump_dlg.h"
 #include "ui/settings/dump_count_rule.h"
 #include "ui/settings/dump_folder_rules.h"
 
@@ -26,10 +27,16 @@ struct DumpTypeItem {
 };
 
 const DumpTypeItem DUMP_TYPE_ITEMS[] = {
-    {L"", DUMP_TYPE_NONE},
+    {L"", DUMP_TYPE_ITEM_NOT_GIVEN},
     {L"Mini dump (smaller file, less helpful for debugging)", DUMP_TYPE_MINI},
     {L"Full dump (larger file, more helpful for debugging)", DUMP_TYPE_FULL},
+    {L"Custom dump (choose what it holds)", DUMP_TYPE_CUSTOM},
 };
+
+bool IsListedDumpType(DWORD code)
+{
+    return code == DUMP_TYPE_MINI || code == DUMP_TYPE_FULL || code == DUMP_TYPE_CUSTOM;
+}
 
 std::wstring ControlText(HWND control)
 {
@@ -94,18 +101,56 @@ void DumpSettingsPanel::AddDumpTypeItems()
         if (index >= 0)
             ::SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(item.code));
     }
+    UpdateContentsButton();
 }
 
 void DumpSettingsPanel::KeepUnlistedDumpType(const DumpSettings& settings)
 {
-    m_hasKeptDumpType = settings.hasDumpType && settings.dumpType != DUMP_TYPE_MINI &&
-                        settings.dumpType != DUMP_TYPE_FULL;
+    m_hasKeptDumpType = settings.hasDumpType && !IsListedDumpType(settings.dumpType);
     m_keptDumpType = settings.dumpType;
+}
+
+void DumpSettingsPanel::KeepCustomDumpFlags(const DumpSettings& settings)
+{
+    m_hasCustomDumpFlags = settings.hasCustomDumpFlags != FALSE;
+    m_customDumpFlags = settings.customDumpFlags;
+}
+
+void DumpSettingsPanel::UpdateContentsButton() const
+{
+    DWORD code = DUMP_TYPE_ITEM_NOT_GIVEN;
+    const bool custom = GetSelectedDumpType(code) && code == DUMP_TYPE_CUSTOM;
+    ::EnableWindow(Control(IDC_BTN_DUMP_CONTENTS), custom ? TRUE : FALSE);
+}
+
+void DumpSettingsPanel::OnDumpTypeChosen()
+{
+    m_hasKeptDumpType = false;
+    UpdateContentsButton();
+}
+
+void DumpSettingsPanel::EditCustomDumpFlags()
+{
+    const DWORD shown = m_hasCustomDumpFlags ? m_customDumpFlags : DEFAULT_CUSTOM_DUMP_FLAGS;
+    CCustomDumpDlg dialog(shown, m_hasCustomDumpFlags, m_dialog);
+    if (dialog.DoModal() == IDOK)
+        TakeCustomDumpFlags(dialog.Flags());
+}
+
+void DumpSettingsPanel::TakeCustomDumpFlags(DWORD flags)
+{
+    // Windows' default stays unstored as long as the user keeps it.
+    const DWORD shown = m_hasCustomDumpFlags ? m_customDumpFlags : DEFAULT_CUSTOM_DUMP_FLAGS;
+    if (flags == shown)
+        return;
+    m_hasCustomDumpFlags = true;
+    m_customDumpFlags = flags;
 }
 
 void DumpSettingsPanel::ShowSettings(const DumpSettings& settings)
 {
     KeepUnlistedDumpType(settings);
+    KeepCustomDumpFlags(settings);
     if (settings.hasFolder)
         SetControlText(Control(IDC_EDIT_DUMP_FOLDER), settings.folder);
     SetCheck(Control(IDC_CHECK_SET_ACL), settings.setAcl != FALSE);
@@ -113,20 +158,23 @@ void DumpSettingsPanel::ShowSettings(const DumpSettings& settings)
         SelectDumpType(settings.dumpType);
     if (settings.hasDumpCount)
         SetControlText(Control(IDC_EDIT_DUMP_COUNT), CountText(settings.dumpCount));
+    UpdateContentsButton();
 }
 
 void DumpSettingsPanel::ShowStoredSettings(const DumpSettings& settings)
 {
     SetControlText(Control(IDC_EDIT_DUMP_FOLDER), settings.hasFolder ? settings.folder : std::wstring());
     KeepUnlistedDumpType(settings);
+    KeepCustomDumpFlags(settings);
 
-    // A type the list does not offer, a stored 0 and a missing value all show the empty item.
-    const DWORD code = settings.hasDumpType ? settings.dumpType : DUMP_TYPE_NONE;
-    if (code == NO_DUMP_TYPE || !SelectDumpType(code))
-        SelectItemWithData(Control(IDC_COMBO_DUMP_TYPE), DUMP_TYPE_NONE);
+    // A type the list does not offer and a missing value show the empty item.
+    const DWORD code = settings.hasDumpType ? settings.dumpType : DUMP_TYPE_ITEM_NOT_GIVEN;
+    if (!IsListedDumpType(code) || !SelectDumpType(code))
+        SelectItemWithData(Control(IDC_COMBO_DUMP_TYPE), DUMP_TYPE_ITEM_NOT_GIVEN);
 
     SetControlText(Control(IDC_EDIT_DUMP_COUNT),
                    settings.hasDumpCount ? CountText(settings.dumpCount) : std::wstring());
+    UpdateContentsButton();
 }
 
 DWORD DumpSettingsPanel::ReadSettings(DumpSettings& settings) const
@@ -143,12 +191,15 @@ DWORD DumpSettingsPanel::ReadSettings(DumpSettings& settings) const
     DWORD code = 0;
     if (!GetSelectedDumpType(code))
         flags |= PANEL_ERR_DUMP_TYPE;
-    settings.dumpType = code;
-    settings.hasDumpType = code == DUMP_TYPE_MINI || code == DUMP_TYPE_FULL;
+    settings.hasDumpType = IsListedDumpType(code) && !(flags & PANEL_ERR_DUMP_TYPE);
+    settings.dumpType = code == DUMP_TYPE_ITEM_NOT_GIVEN ? 0 : code;
     if (m_hasKeptDumpType && !(flags & PANEL_ERR_DUMP_TYPE)) {
         settings.hasDumpType = TRUE;
         settings.dumpType = m_keptDumpType;
     }
+    // Carried whatever the type: they are written only for a custom dump.
+    settings.hasCustomDumpFlags = m_hasCustomDumpFlags ? TRUE : FALSE;
+    settings.customDumpFlags = m_customDumpFlags;
 
     const std::wstring countText = TrimWhitespace(ControlText(Control(IDC_EDIT_DUMP_COUNT)));
     if (countText.empty()) {
@@ -194,8 +245,9 @@ void DumpSettingsPanel::ClearSettings()
     SetCheck(Control(IDC_CHECK_SET_ACL), false);
     m_hasKeptDumpType = false;
     if (const HWND combo = Control(IDC_COMBO_DUMP_TYPE))
-        SelectItemWithData(combo, DUMP_TYPE_NONE);
+        SelectItemWithData(combo, DUMP_TYPE_ITEM_NOT_GIVEN);
     SetControlText(Control(IDC_EDIT_DUMP_COUNT), std::wstring());
+    UpdateContentsButton();
 }
 
 void DumpSettingsPanel::SetSuggestedSettings()
@@ -206,6 +258,7 @@ void DumpSettingsPanel::SetSuggestedSettings()
     if (static_cast<DWORD>(suggested.dumpType) != NO_DUMP_TYPE && SelectDumpType(static_cast<DWORD>(suggested.dumpType)))
         m_hasKeptDumpType = false;
     SetControlText(Control(IDC_EDIT_DUMP_COUNT), CountText(suggested.dumpCount));
+    UpdateContentsButton();
 }
 
 void DumpSettingsPanel::BrowseForDumpFolder()
@@ -218,7 +271,7 @@ void DumpSettingsPanel::BrowseForDumpFolder()
 
 bool DumpSettingsPanel::GetSelectedDumpType(DWORD& code) const
 {
-    code = 0;
+    code = DUMP_TYPE_ITEM_NOT_GIVEN;
     const HWND combo = Control(IDC_COMBO_DUMP_TYPE);
     if (!combo)
         return false;

@@ -1,7 +1,8 @@
 #pragma once
 // The group of controls that shows and edits one set of dump settings: folder edit 1000 with its
 // Browse button 1001, the set-ACL check box 1004, the dump type combo box 1002 and the count edit
-// 1003 with its up-down control 1010. Both the main window and the program settings dialog carry
+// 1003 with its up-down control 1010, and the button 1040 that opens the contents of a custom dump.
+// Both the main window and the program settings dialog carry
 // one, with the same control ids; each dialog owns a DumpSettingsPanel attached to its window.
 #include <windows.h>
 
@@ -25,7 +26,8 @@ public:
     void InitPanel();
     void LimitTexts();          // folder edit 260 characters, count edit 10
     void SetUpCountSpinner();   // range 1..9999, count edit as buddy
-    void AddDumpTypeItems();    // "", mini, full with item data 0, 1, 2; nothing selected
+    // "", mini, full and custom with item data DUMP_TYPE_ITEM_NOT_GIVEN, 1, 2, 0; nothing selected.
+    void AddDumpTypeItems();
 
     // Writes settings into the controls: the program dialog's way (given values only) and the
     // main window's way for what was read from the registry (every field, unknown types select
@@ -48,21 +50,38 @@ public:
     void SetSuggestedSettings();
     void BrowseForDumpFolder();
 
+    // The selected item's data: a type code, or DUMP_TYPE_ITEM_NOT_GIVEN for the empty item and
+    // for no selection. False when it cannot be read.
     bool GetSelectedDumpType(DWORD& code) const;
     bool SelectDumpType(DWORD code);
 
     // The user chose in the type field (a selection change, or an item chosen from the list,
     // the one already shown included): a kept type gives way.
-    void OnDumpTypeChosen() { m_hasKeptDumpType = false; }
+    void OnDumpTypeChosen();
+
+    // "Contents...": the flags of a custom dump in their own dialog. The panel shows the stored
+    // flags, or Windows' default when none are stored, and takes the user's choice only when it
+    // differs from what was shown.
+    void EditCustomDumpFlags();
+    // Sets the flags as the contents dialog would, for callers without a dialog.
+    void TakeCustomDumpFlags(DWORD flags);
 
 private:
     HWND Control(int id) const { return ::GetDlgItem(m_dialog, id); }
     void KeepUnlistedDumpType(const DumpSettings& settings);
+    void KeepCustomDumpFlags(const DumpSettings& settings);
+    // The contents button is enabled exactly while the custom dump is the selected item.
+    void UpdateContentsButton() const;
 
     HWND m_dialog = nullptr;
     bool m_hasKeptDumpType = false;
     DWORD m_keptDumpType = 0;
+    bool m_hasCustomDumpFlags = false;
+    DWORD m_customDumpFlags = 0;
 };
+
+// Item data of the empty dump type item: no type given. Code 0 is the custom dump.
+const DWORD DUMP_TYPE_ITEM_NOT_GIVEN = 0xFFFFFFFE;
 
 // The shell's folder browser. Returns 1 when a folder was chosen (written to `path` without a
 // trailing separator, except for a drive root: "C:\"), 0 when cancelled, -1 when the choice has no
