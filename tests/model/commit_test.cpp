@@ -77,7 +77,7 @@ TEST_F(Commit, ClearingStopsAtAKeyTheRegistryRefusesToDelete)
     reg64::CreateKey(ProgramKeyPath(L"a.exe") + L"\\child");
 
     SeamRecorder seam;
-    seam.FailCall("RegDeleteKeyExW", 0, ERROR_ACCESS_DENIED);
+    seam.FailCall("NtDeleteKey", 0, ERROR_ACCESS_DENIED);
     BoxCapture boxes;
     std::vector<ProgramEntry> none;
     EXPECT_FALSE(CommitConfiguration(DumpSettings(), none));
@@ -162,7 +162,7 @@ TEST_F(Commit, ANameChangedOnlyInLetterCaseKeepsTheKeyWithWhatElseItHolds)
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(0, seam.OpenKeys());
     for (const SeamCall& call : seam.FailableCalls())
-        EXPECT_NE("RegDeleteKeyExW", call.name) << "the key is kept, not deleted and made again";
+        EXPECT_NE("NtDeleteKey", call.name) << "the key is kept, not deleted and made again";
 
     // The same key for Windows Error Reporting, which ignores letter case; it keeps its letters.
     EXPECT_EQ(std::vector<std::wstring>{L"app.exe"}, reg64::Subkeys(KEY));
@@ -182,7 +182,7 @@ TEST_F(Commit, AFailedDeletionLeavesTheAdditionsUnwritten)
 
     std::vector<ProgramEntry> entries = {MakeEntry(L"new.exe", MakeSettings(nullptr, 2, -1))};
     SeamRecorder seam;
-    seam.FailCall("RegDeleteKeyExW", 0, ERROR_ACCESS_DENIED);
+    seam.FailCall("NtDeleteKey", 0, ERROR_ACCESS_DENIED);
     BoxCapture boxes;
     EXPECT_FALSE(CommitConfiguration(MakeSettings(nullptr, 1, -1), entries));
     ASSERT_EQ(1u, boxes.Boxes().size());

@@ -456,7 +456,7 @@ TEST_F(DumpFolderAcl, AFolderThisSaveMadeAndThenRefusedIsRemoved)
     std::wstring error;
     EXPECT_FALSE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings(folder.c_str(), 2, -1, true), error));
     EXPECT_EQ(AclMessage(folder, ERROR_FOLDER_THROUGH_LINK), error);
-    EXPECT_EQ(1, seam.CountOf("CreateDirectoryW")) << "the folder was made in the link's target";
+    EXPECT_EQ(1, seam.CountOf("NtCreateFile")) << "the folder was made in the link's target";
     EXPECT_FALSE(FolderExists(LINK_TARGET + L"\\Dumps")) << "and is gone again";
 }
 
