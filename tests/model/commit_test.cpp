@@ -30,6 +30,19 @@ std::vector<ProgramEntry> StoredEntries()
     return records;
 }
 
+// A registry link at `path` (64-bit view) to the key `target` under HKLM.
+void StoreLink(const std::wstring& path, const std::wstring& target)
+{
+    HKEY link = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                                               KEY_ALL_ACCESS | KEY_CREATE_LINK | KEY_WOW64_64KEY, nullptr, &link,
+                                               nullptr));
+    const std::wstring native = L"\\Registry\\Machine\\" + target;
+    ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(native.c_str()),
+                     static_cast<DWORD>(native.size() * sizeof(wchar_t)));
+    ::RegCloseKey(link);
+}
+
 void StoreThreeGlobalsAndTwoPrograms()
 {
     StoreSettings(KEY, MakeSettings(L"C:\\dumps", 2, 10));
@@ -310,10 +323,12 @@ TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
         const char* what;
         const char* failingCall;  // "" for none
         bool renamed;
+        bool newRowOfOldName;
     } cases[] = {
-        {"rename", "", true},
-        {"copy fails", "RegCopyTreeW", false},
-        {"a value of the new key fails", "RegSetValueExW", false},
+        {"rename", "", true, false},
+        {"rename beside a new row of the old name", "", true, true},
+        {"copy fails", "RegCopyTreeW", false, false},
+        {"a value of the new key fails", "RegSetValueExW", false, false},
     };
     for (const Case& c : cases) {
         reg64::DeleteTree(KEY);
@@ -325,6 +340,8 @@ TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
         entries[0].processName = L"z.exe";
         entries[0].settings.hasDumpCount = TRUE;
         entries[0].settings.dumpCount = 3;
+        if (c.newRowOfOldName)
+            entries.insert(entries.begin(), MakeEntry(L"a.exe", MakeSettings(nullptr, 1, -1)));
 
         BoxCapture boxes;
         {
@@ -335,7 +352,12 @@ TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
             EXPECT_EQ(0, seam.OpenKeys()) << c.what;
         }
         const std::wstring kept = ProgramKeyPath(c.renamed ? L"z.exe" : L"a.exe");
-        EXPECT_EQ(c.renamed, !reg64::KeyExists(from)) << c.what;
+        EXPECT_EQ(c.renamed && !c.newRowOfOldName, !reg64::KeyExists(from)) << c.what;
+        EXPECT_EQ(c.renamed, reg64::KeyExists(ProgramKeyPath(L"z.exe"))) << c.what << ": no new key left behind";
+        if (c.newRowOfOldName) {
+            EXPECT_EQ(std::vector<std::wstring>{VALUE_DUMP_TYPE}, reg64::ValueNames(from)) << c.what;
+            EXPECT_TRUE(reg64::Subkeys(from).empty()) << c.what;
+        }
         EXPECT_EQ(0u, StoredDword(kept, VALUE_DUMP_TYPE)) << c.what;
         EXPECT_EQ(c.renamed ? 3u : 0xDEADBEEF, StoredDword(kept, VALUE_DUMP_COUNT)) << c.what;
         EXPECT_EQ(0x1234u, StoredDword(kept, L"CustomDumpFlags")) << c.what;
@@ -348,6 +370,46 @@ TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
         EXPECT_EQ(std::vector<std::wstring>{L"z.exe"}, reg64::Subkeys(KEY)) << c.what;
         EXPECT_EQ(0x1234u, StoredDword(ProgramKeyPath(L"z.exe"), L"CustomDumpFlags")) << c.what;
     }
+}
+
+TEST_F(Commit, RegistryLinksAreDeletedAsLinksAndNeverMoved)
+{
+    const std::wstring target = L"SOFTWARE\\KestruneLinkTarget";
+    reg64::SetDword(target, L"kept", 7);
+    reg64::SetDword(target + L"\\below", L"kept", 8);
+    struct Case {
+        const char* what;
+        const wchar_t* link;  // below LocalDumps
+        bool rename;          // else the keys are removed by a save
+    } cases[] = {
+        {"a program key holding a link, removed", L"a.exe\\link", false},
+        {"a program key that is a link, removed", L"a.exe", false},
+        {"a program key holding a link, renamed", L"a.exe\\link", true},
+    };
+    for (const Case& c : cases) {
+        reg64::DeleteTree(KEY);
+        if (ProgramKeyPath(c.link) != ProgramKeyPath(L"a.exe"))
+            StoreSettings(ProgramKeyPath(L"a.exe"), MakeSettings(nullptr, 1, -1));
+        StoreLink(ProgramKeyPath(c.link), target);
+        ASSERT_EQ(7u, StoredDword(ProgramKeyPath(c.link), L"kept")) << c.what << ": the link leads to the target";
+        std::vector<ProgramEntry> entries;
+        if (c.rename) {
+            entries = StoredEntries();
+            entries[0].processName = L"z.exe";
+        }
+        BoxCapture boxes;
+        EXPECT_EQ(!c.rename, CommitConfiguration(MakeSettings(nullptr, c.rename ? 1 : -1, -1), entries)) << c.what;
+        EXPECT_EQ(7u, StoredDword(target, L"kept")) << c.what;
+        EXPECT_EQ(8u, StoredDword(target + L"\\below", L"kept")) << c.what;
+        EXPECT_EQ(c.rename, reg64::KeyExists(ProgramKeyPath(L"a.exe"))) << c.what;
+        EXPECT_FALSE(reg64::KeyExists(ProgramKeyPath(L"z.exe"))) << c.what << ": nothing written";
+        if (c.rename) {
+            ASSERT_EQ(1u, boxes.Boxes().size()) << c.what;
+            EXPECT_NE(std::wstring::npos, boxes.Boxes()[0].text.find(L"HKLM\\" + ProgramKeyPath(c.link))) << c.what;
+            reg64::DeleteTree(ProgramKeyPath(L"a.exe"));  // its link goes as the link
+        }
+    }
+    reg64::DeleteTree(target);
 }
 
 TEST_F(Commit, NamesDifferentToTheRegistryAreTwoPrograms)
