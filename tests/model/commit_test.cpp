@@ -10,6 +10,7 @@
 #include "model/entry_pairing.h"
 #include "model/error_text.h"
 #include "model/process_names.h"
+#include "model/registry_access.h"
 #include "model/registry_layout.h"
 #include "model/stored_settings.h"
 #include "model/text_utils.h"
@@ -391,7 +392,7 @@ TEST_F(Commit, RegistryLinksAreDeletedAsLinksAndNeverMoved)
         if (ProgramKeyPath(c.link) != ProgramKeyPath(L"a.exe"))
             StoreSettings(ProgramKeyPath(L"a.exe"), MakeSettings(nullptr, 1, -1));
         StoreLink(ProgramKeyPath(c.link), target);
-        ASSERT_EQ(7u, StoredDword(ProgramKeyPath(c.link), L"kept")) << c.what << ": the link leads to the target";
+        EXPECT_EQ(7u, StoredDword(ProgramKeyPath(c.link), L"kept")) << c.what << ": the link leads to the target";
         std::vector<ProgramEntry> entries;
         if (c.rename) {
             entries = StoredEntries();
@@ -403,11 +404,11 @@ TEST_F(Commit, RegistryLinksAreDeletedAsLinksAndNeverMoved)
         EXPECT_EQ(8u, StoredDword(target + L"\\below", L"kept")) << c.what;
         EXPECT_EQ(c.rename, reg64::KeyExists(ProgramKeyPath(L"a.exe"))) << c.what;
         EXPECT_FALSE(reg64::KeyExists(ProgramKeyPath(L"z.exe"))) << c.what << ": nothing written";
-        if (c.rename) {
-            ASSERT_EQ(1u, boxes.Boxes().size()) << c.what;
+        EXPECT_EQ(c.rename ? 1u : 0u, boxes.Boxes().size()) << c.what;
+        if (c.rename && !boxes.Boxes().empty())
             EXPECT_NE(std::wstring::npos, boxes.Boxes()[0].text.find(L"HKLM\\" + ProgramKeyPath(c.link))) << c.what;
-            reg64::DeleteTree(ProgramKeyPath(L"a.exe"));  // its link goes as the link
-        }
+        std::wstring text;  // the program's own deletion takes a link left over as a link
+        EXPECT_EQ(0u, RegDeleteSettingsKey(ProgramKeyPath(L"a.exe").c_str(), text)) << Narrow(text);
     }
     reg64::DeleteTree(target);
 }

@@ -40,8 +40,9 @@ public:
     DWORD ReadSettings(DumpSettings& settings) const;
 
     // Moves the focus to the offending control and shows the message of the first error flag, in
-    // the order of the controls: folder, dump type, count. Returns false when there was nothing to
-    // report.
+    // the order of the controls: folder, dump type, count. Without an error, and with the ACL box
+    // off, a folder of another account is taken only after a question (Yes/No, No the default);
+    // No moves the focus to the folder. Returns false when the settings may be taken.
     bool ReportReadErrors(DWORD flags) const;
 
     void ClearSettings();
@@ -58,6 +59,7 @@ public:
 private:
     HWND Control(int id) const { return ::GetDlgItem(m_dialog, id); }
     void KeepUnlistedDumpType(const DumpSettings& settings);
+    bool ConfirmFolderOwner() const;
 
     HWND m_dialog = nullptr;
     bool m_hasKeptDumpType = false;
