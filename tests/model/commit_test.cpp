@@ -106,6 +106,31 @@ TEST_F(Commit, ClearingStopsAtAKeyTheRegistryRefusesToDelete)
     EXPECT_EQ(0, seam.OpenKeys());
 }
 
+namespace {
+
+// Another program adds a program key just before the emptied LocalDumps key is deleted.
+RegDeleteKeyExFn g_belowDeleteKeyEx = nullptr;
+LONG WINAPI AddKeyThenDelete(HKEY root, LPCWSTR path, REGSAM view, DWORD reserved)
+{
+    reg64::CreateKey(ProgramKeyPath(L"late.exe"));
+    return g_belowDeleteKeyEx(root, path, view, reserved);
+}
+
+}  // namespace
+
+TEST_F(Commit, ClearingKeepsAKeyAddedMeanwhileAndItsLocalDumpsKey)
+{
+    StoreThreeGlobalsAndTwoPrograms();
+    g_belowDeleteKeyEx = g_pfnRegDeleteKeyEx;
+    g_pfnRegDeleteKeyEx = AddKeyThenDelete;
+    BoxCapture boxes;
+    std::vector<ProgramEntry> none;
+    EXPECT_TRUE(CommitConfiguration(DumpSettings(), none));
+    g_pfnRegDeleteKeyEx = g_belowDeleteKeyEx;
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(std::vector<std::wstring>{L"late.exe"}, reg64::Subkeys(KEY));
+}
+
 TEST_F(Commit, EmptyGlobalSettingsWithAnEntryWriteTheConfiguration)
 {
     for (bool globalsStored : {false, true}) {
