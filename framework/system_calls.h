@@ -5,6 +5,7 @@
 // to make a function look absent. Code that needs one of these calls uses Sys().Name(...).
 #include <windows.h>
 #include <aclapi.h>
+#include <winternl.h>
 
 struct SystemCalls {
     // Registry
@@ -19,6 +20,9 @@ struct SystemCalls {
     decltype(&::RegEnumValueW) RegEnumValueW;
     decltype(&::RegQueryInfoKeyW) RegQueryInfoKeyW;
     decltype(&::RegCopyTreeW) RegCopyTreeW;
+    // ntdll's NtDeleteKey on an open key (a link opened as itself goes as the link), with its
+    // status turned into a Win32 code; ERROR_NOT_SUPPORTED where ntdll lacks it.
+    LONG(WINAPI* NtDeleteKey)(HKEY key);
 
     // File system
     decltype(&::CreateDirectoryW) CreateDirectoryW;
@@ -33,6 +37,9 @@ struct SystemCalls {
     decltype(&::GetFinalPathNameByHandleW) GetFinalPathNameByHandleW;
     decltype(&::GetFileInformationByHandleEx) GetFileInformationByHandleEx;
     decltype(&::SetFileInformationByHandle) SetFileInformationByHandle;
+    // ntdll's NtCreateFile, looked up at run time (STATUS_NOT_IMPLEMENTED where it is missing).
+    NTSTATUS(NTAPI* NtCreateFile)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER, ULONG,
+                                  ULONG, ULONG, ULONG, PVOID, ULONG);
 
     // Security
     BOOL(WINAPI* ConvertStringSecurityDescriptorToSecurityDescriptorW)(LPCWSTR, DWORD,

@@ -48,7 +48,8 @@ bool DeleteGlobalValues(std::wstring& errorText)
     return true;
 }
 
-// The LocalDumps key goes only when nothing is left in it.
+// The LocalDumps key goes only when nothing is left in it, and alone: a subkey that another program
+// adds meanwhile makes the registry refuse the deletion, and then it stays, with the key.
 bool DeleteEmptyLocalDumpsKey(std::wstring& errorText)
 {
     DWORD subkeys = 0;
@@ -57,7 +58,13 @@ bool DeleteEmptyLocalDumpsKey(std::wstring& errorText)
         return Fail(errorText, L"ERROR: Failed to query main registry key.\n\n(%d) %s", ::GetLastError());
     if (subkeys != 0 || values != 0)
         return true;
-    return RegDeleteSettingsKey(LOCALDUMPS_KEY_PATH, errorText) == ERROR_SUCCESS;
+    std::wstring deletionError;
+    if (RegDeleteEmptySettingsKey(LOCALDUMPS_KEY_PATH, deletionError) == ERROR_SUCCESS)
+        return true;
+    if (RegCountKeyContents(LOCALDUMPS_KEY_PATH, subkeys, values) && subkeys != 0)
+        return true;
+    errorText = deletionError;
+    return false;
 }
 
 }  // namespace

@@ -30,21 +30,36 @@ bool WriteProgramKey(const ProgramEntry& entry, std::wstring& errorText)
     return WriteSettingsKey(ProgramKeyPathFor(entry.processName.c_str()).c_str(), entry.settings, errorText);
 }
 
+const wchar_t* const MSG_RENAME_THROUGH_LINK =
+    L"ERROR: Cannot rename a program key that holds a registry link:\nHKLM\\%s\n\n"
+    L"Nothing was written. Remove the link, or keep the program's name.";
+
 // A key whose entry was given another name: the new key gets everything the old one holds (values
 // of other tools, subkeys), then the entry's settings, and only then does the old key go. A failure
-// before that leaves the old key whole.
+// before that leaves the old key whole and takes back a new key that this move made. A key that
+// holds a registry link is not moved at all: a copy would take in the link's target.
 bool MoveProgramKey(const ProgramEntry& from, const ProgramEntry& to, std::wstring& errorText)
 {
     const std::wstring oldPath = ProgramKeyPathFor(from.processName.c_str());
     const std::wstring newPath = ProgramKeyPathFor(to.processName.c_str());
-    if (!RegCopySettingsKey(oldPath.c_str(), newPath.c_str())) {
-        const DWORD code = ::GetLastError();
-        errorText = FormatText(L"ERROR: Failed to write into registry.\n\n(%d) %s", static_cast<int>(code),
-                               ErrorText(code).c_str());
+    std::wstring link;
+    bool madeNew = false;
+    const LONG code = RegCopySettingsKey(oldPath.c_str(), newPath.c_str(), link, madeNew);
+    if (code == ERROR_SUCCESS && !link.empty()) {
+        errorText = FormatText(MSG_RENAME_THROUGH_LINK, link.c_str());
         return false;
     }
-    return WriteSettingsKey(newPath.c_str(), to.settings, errorText) &&
-           RegDeleteSettingsKey(oldPath.c_str(), errorText) == ERROR_SUCCESS;
+    if (code != ERROR_SUCCESS) {
+        errorText = FormatText(L"ERROR: Failed to write into registry.\n\n(%d) %s", static_cast<int>(code),
+                               ErrorText(static_cast<DWORD>(code)).c_str());
+    }
+    if (code != ERROR_SUCCESS || !WriteSettingsKey(newPath.c_str(), to.settings, errorText)) {
+        std::wstring ignored;
+        if (madeNew)
+            RegDeleteSettingsKey(newPath.c_str(), ignored);
+        return false;
+    }
+    return RegDeleteSettingsKey(oldPath.c_str(), errorText) == ERROR_SUCCESS;
 }
 
 }  // namespace

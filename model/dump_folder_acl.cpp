@@ -2,10 +2,12 @@
 
 #include <aclapi.h>
 #include <sddl.h>
+#include <winternl.h>
 
 #include <string>
 #include <vector>
 
+#include "app/platform_values.h"
 #include "framework/system_calls.h"
 #include "framework/unique_handles.h"
 #include "model/dump_folder_judgement.h"
@@ -17,6 +19,11 @@ namespace {
 // What the securing and the judging open a folder for.
 const DWORD ACCESS_TO_SECURE = READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY;
 const DWORD ACCESS_TO_JUDGE = READ_CONTROL | FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY;
+// A folder this save makes is held open from its creation on, for judging, securing and, when it
+// is refused or the value naming it cannot be written, taking it back.
+const DWORD ACCESS_TO_MAKE = ACCESS_TO_SECURE | DELETE | SYNCHRONIZE;
+// The folder that a new folder is made in.
+const DWORD ACCESS_TO_MAKE_IN = FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 
 // Opens a folder, in the native file system. With `itself`, a link is opened as the link, not as
 // its target.
@@ -209,47 +216,78 @@ DWORD SetFolderList(HANDLE folder, const FolderPlan& plan)
     return ERROR_SUCCESS;
 }
 
-// Checks the open folder and, when its own list lacks an entry (`plan.missing`), judges whether it
-// may be opened to everyone. A folder whose own list grants every entry already is left alone,
-// whatever it holds.
+// Checks the open folder and judges whether it may be opened to everyone. Its owner is judged in
+// every case: whoever owns the folder that every program's dumps go to may change its permissions
+// and read them all. Only what it holds is not judged when its own list grants every entry already.
 DWORD JudgeFolder(HANDLE folder, const std::wstring& path, FolderPlan& plan)
 {
     DWORD code = CheckFolderItself(folder, path);
     if (code == ERROR_SUCCESS)
         code = PlanFolderList(folder, plan);
-    if (code != ERROR_SUCCESS || plan.missing.empty())
-        return code;
-    return JudgeOpenFolder(folder, plan.owner);
-}
-
-DWORD SecureFolder(const std::wstring& path, bool madeNow)
-{
-    unique_hfile folder;
-    DWORD code = OpenFolder(path, ACCESS_TO_SECURE | (madeNow ? DELETE : 0), true, folder);
     if (code != ERROR_SUCCESS)
         return code;
-    FolderPlan plan;
-    code = JudgeFolder(folder.get(), path, plan);
-    if (code == ERROR_SUCCESS && !plan.missing.empty())
-        code = SetFolderList(folder.get(), plan);
-    if (code != ERROR_SUCCESS && madeNow) {
-        // The folder this save made is taken back through the handle that found it wrong, wherever
-        // a link may have put it; it goes when the handle closes.
-        FILE_DISPOSITION_INFO disposition = {TRUE};
-        Sys().SetFileInformationByHandle(folder.get(), FileDispositionInfo, &disposition, sizeof(disposition));
+    return JudgeOpenFolder(folder, plan.owner, !plan.missing.empty());
+}
+
+// A folder this save made goes again through its own handle, wherever a link may have put it; the
+// system removes it when the last handle closes, and only when it is empty.
+void TakeBack(HANDLE made)
+{
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    Sys().SetFileInformationByHandle(made, FileDispositionInfo, &disposition, sizeof(disposition));
+}
+
+DWORD SecureFolder(const std::wstring& path, HANDLE made)
+{
+    unique_hfile opened;
+    if (!made) {
+        const DWORD code = OpenFolder(path, ACCESS_TO_SECURE, true, opened);
+        if (code != ERROR_SUCCESS)
+            return code;
     }
+    const HANDLE folder = made ? made : opened.get();
+    FolderPlan plan;
+    DWORD code = JudgeFolder(folder, path, plan);
+    if (code == ERROR_SUCCESS && !plan.missing.empty())
+        code = SetFolderList(folder, plan);
+    if (code != ERROR_SUCCESS && made)
+        TakeBack(made);
     return code;
+}
+
+// Makes `name` in the open folder `parent`, through that handle: whatever is put at the parent's
+// path meanwhile, the folder lands where the parent was found. A link of that name is not followed.
+DWORD MakeFolderIn(HANDLE parent, const std::wstring& name, unique_hfile& made)
+{
+    UNICODE_STRING objectName;
+    objectName.Buffer = const_cast<wchar_t*>(name.c_str());
+    objectName.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    objectName.MaximumLength = objectName.Length;
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, parent, nullptr);
+    IO_STATUS_BLOCK io = {};
+    HANDLE handle = nullptr;
+    const NTSTATUS status = InNativeFileSystem([&]() {
+        return Sys().NtCreateFile(&handle, ACCESS_TO_MAKE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_CREATE,
+                                  FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT,
+                                  nullptr, 0);
+    });
+    if (status != 0)
+        return StatusToWin32Error(status);
+    made.reset(handle);
+    return ERROR_SUCCESS;
 }
 
 }  // namespace
 
-bool ApplyDumpFolderAcl(const wchar_t* folder, bool madeNow)
+bool ApplyDumpFolderAcl(const wchar_t* folder, HANDLE made)
 {
     if (!folder || !*folder) {
         ::SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    const DWORD code = SecureFolder(folder, madeNow);
+    const DWORD code = SecureFolder(folder, made);
     ::SetLastError(code);
     return code == ERROR_SUCCESS;
 }
@@ -266,18 +304,49 @@ DWORD JudgeDumpFolder(const wchar_t* folder, std::wstring& ownerAccount)
     return code;
 }
 
-bool CheckDumpFolderParent(const wchar_t* folder)
+DWORD JudgeDumpFolderOwner(const wchar_t* folder, std::wstring& ownerAccount)
 {
-    const std::wstring parent = ParentFolderPath(ComparableFolderPath(folder ? folder : L""));
-    DWORD code = ERROR_SUCCESS;
-    if (!parent.empty()) {
-        unique_hfile handle;
-        code = OpenFolder(parent, FILE_READ_ATTRIBUTES, false, handle);
-        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
-            code = ERROR_SUCCESS;  // creating the folder will tell
-        else if (code == ERROR_SUCCESS)
-            code = CheckFinalPath(handle.get(), parent);
+    unique_hfile handle;
+    DWORD code = OpenFolder(folder, READ_CONTROL, false, handle);
+    if (code != ERROR_SUCCESS)
+        return code;
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    code = Sys().GetSecurityInfo(handle.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                                 nullptr, &descriptor);
+    unique_local_mem kept(descriptor);
+    if (code != ERROR_SUCCESS)
+        return code;
+    if (IsTrustedOwner(owner))
+        return ERROR_SUCCESS;
+    ownerAccount = AccountName(owner);
+    return ERROR_FOLDER_FOREIGN_OWNER;
+}
+
+DWORD MakeDumpFolder(const wchar_t* folder, bool parentWithoutLink, unique_hfile& made, bool& parentFailed)
+{
+    parentFailed = false;
+    const std::wstring path = ComparableFolderPath(folder ? folder : L"");
+    const std::wstring parentPath = ParentFolderPath(path);
+    if (parentPath.empty()) {
+        // A root is there or cannot be made.
+        const DWORD attributes = InNativeFileSystem([&]() { return Sys().GetFileAttributesW(path.c_str()); });
+        return attributes == INVALID_FILE_ATTRIBUTES ? ::GetLastError() : ERROR_ALREADY_EXISTS;
     }
-    ::SetLastError(code);
-    return code == ERROR_SUCCESS;
+    unique_hfile parent;
+    DWORD code = OpenFolder(parentPath, ACCESS_TO_MAKE_IN, false, parent);
+    if (code == ERROR_FILE_NOT_FOUND)
+        code = ERROR_PATH_NOT_FOUND;  // the folder's path, not the folder, is missing
+    if (code == ERROR_SUCCESS && parentWithoutLink)
+        code = CheckFinalPath(parent.get(), parentPath);
+    parentFailed = code != ERROR_SUCCESS && code != ERROR_PATH_NOT_FOUND;
+    if (code == ERROR_SUCCESS)
+        code = MakeFolderIn(parent.get(), path.substr(path.find_last_of(L'\\') + 1), made);
+    return code;
+}
+
+void TakeBackDumpFolder(HANDLE made)
+{
+    if (made)
+        TakeBack(made);
 }

@@ -39,6 +39,8 @@ bool IsCurrentUser(PSID sid)
            ::EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
 }
 
+}  // namespace
+
 bool IsTrustedOwner(PSID owner)
 {
     if (!owner || !::IsValidSid(owner))
@@ -50,9 +52,12 @@ bool IsTrustedOwner(PSID owner)
     return IsCurrentUser(owner);
 }
 
+namespace {
+
+// A dump file: a plain file named "*.dmp" ("x.dmp", not ".dmp" alone), not a link to something else.
 bool IsDumpFile(const std::wstring& name, DWORD attributes)
 {
-    return !(attributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > 4 &&
+    return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) && name.size() > 4 &&
            SameFolderPath(name.substr(name.size() - 4), L".dmp");
 }
 
@@ -83,11 +88,11 @@ DWORD CheckContents(HANDLE folder)
 
 }  // namespace
 
-DWORD JudgeOpenFolder(HANDLE folder, PSID owner)
+DWORD JudgeOpenFolder(HANDLE folder, PSID owner, bool contents)
 {
     if (!IsTrustedOwner(owner))
         return ERROR_FOLDER_FOREIGN_OWNER;
-    return CheckContents(folder);
+    return contents ? CheckContents(folder) : ERROR_SUCCESS;
 }
 
 std::wstring AccountName(PSID sid)

@@ -4,6 +4,7 @@
 
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 std::vector<size_t> PairStoredKeys(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries)
 {
@@ -11,14 +12,17 @@ std::vector<size_t> PairStoredKeys(std::vector<ProgramEntry>& stored, std::vecto
     // name, in sequence order. The names stay in `entries`, which the pairing does not rename.
     std::unordered_map<std::wstring_view, size_t> firstUnpaired;
     firstUnpaired.reserve(entries.size());
+    std::unordered_set<std::wstring_view> claimed;  // keys that a renamed entry was read from
     std::vector<size_t> nextOfSameName(entries.size(), NO_PAIRED_ENTRY);
     for (size_t i = entries.size(); i-- > 0;) {
         entries[i].matched = 0;
         // A renamed entry belongs to the key it was read from (PairKeysWithTheirEntries), even
         // where a key of its new name is stored too: a copy left by an earlier save that failed
         // half way, say, which must not take the place of the original.
-        if (!entries[i].keyName.empty() && entries[i].keyName != entries[i].processName)
+        if (!entries[i].keyName.empty() && entries[i].keyName != entries[i].processName) {
+            claimed.insert(entries[i].keyName);
             continue;
+        }
         auto slot = firstUnpaired.emplace(entries[i].processName, NO_PAIRED_ENTRY).first;
         nextOfSameName[i] = slot->second;
         slot->second = i;
@@ -26,6 +30,10 @@ std::vector<size_t> PairStoredKeys(std::vector<ProgramEntry>& stored, std::vecto
 
     std::vector<size_t> pairs(stored.size(), NO_PAIRED_ENTRY);
     for (size_t s = 0; s < stored.size(); ++s) {
+        // The key a renamed entry was read from goes with that entry, even beside a new row that
+        // took the old name.
+        if (claimed.count(stored[s].processName))
+            continue;
         auto found = firstUnpaired.find(stored[s].processName);
         if (found == firstUnpaired.end() || found->second == NO_PAIRED_ENTRY)
             continue;

@@ -9,7 +9,8 @@ const size_t NO_PAIRED_ENTRY = static_cast<size_t>(-1);
 
 // For each stored record, in order, the index of its entry: the first entry in sequence order that
 // is not paired yet, was not renamed (its keyName is empty or its name), and whose name equals the
-// stored name exactly (case-sensitive), or NO_PAIRED_ENTRY. Clears the marks of the entries first, then sets the matched bit of both sides
+// stored name exactly (case-sensitive), or NO_PAIRED_ENTRY. A stored key that a renamed entry was
+// read from is left for that entry (PairKeysWithTheirEntries). Clears the marks of the entries first, then sets the matched bit of both sides
 // of every pair. Linear in the number of records on average.
 std::vector<size_t> PairStoredKeys(std::vector<ProgramEntry>& stored, std::vector<ProgramEntry>& entries);
 

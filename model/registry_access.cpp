@@ -234,19 +234,6 @@ LONG RegEnumSubkeys(HKEY key, const std::function<void(const wchar_t* name)>& ha
     return code == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : code;
 }
 
-bool RegCopySettingsKey(const wchar_t* from, const wchar_t* to)
-{
-    unique_hkey source;
-    LONG code = OpenKey(HKEY_LOCAL_MACHINE, from, ReadAccess(), source);
-    if (code != ERROR_SUCCESS)
-        return Report(code, false);
-    unique_hkey target;
-    code = CreateKey(to, target);
-    if (code == ERROR_SUCCESS)
-        code = Sys().RegCopyTreeW(source.get(), nullptr, target.get());
-    return Report(code, code == ERROR_SUCCESS);
-}
-
 bool RegWriteDword(const wchar_t* path, const wchar_t* name, DWORD value)
 {
     unique_hkey key;
@@ -271,54 +258,138 @@ bool RegDeleteSettingValue(const wchar_t* path, const wchar_t* name)
 
 namespace {
 
-// Deletes one key that has no subkeys, in the platform's view.
-LONG DeleteOneKey(const std::wstring& path)
+// Opens the key `name` below the open `parent` as itself: a registry link is opened as the link,
+// never followed to its target.
+LONG OpenItself(HKEY parent, const wchar_t* name, REGSAM access, unique_hkey& key)
 {
-    if (g_pfnRegDeleteKeyEx)
-        return g_pfnRegDeleteKeyEx(HKEY_LOCAL_MACHINE, path.c_str(), g_registryView, 0);
-    return Sys().RegDeleteKeyW(HKEY_LOCAL_MACHINE, path.c_str());
+    return Sys().RegOpenKeyExW(parent, name, REG_OPTION_OPEN_LINK, access | g_registryView, key.put());
 }
 
-// The names of a key's subkeys, all listed before any is deleted, since a deletion during the walk
-// would shift the indexes.
-LONG ListSubkeys(const std::wstring& path, std::vector<std::wstring>& names)
+// Opens the key that holds `path` (by its path, as every other operation does) and names the last
+// part of the path, which the caller opens through that handle.
+LONG OpenParentOf(const wchar_t* path, unique_hkey& parent, std::wstring& leaf)
+{
+    const std::wstring full(path);
+    const size_t split = full.rfind(L'\\');
+    const std::wstring parentPath = split == std::wstring::npos ? std::wstring() : full.substr(0, split);
+    leaf = split == std::wstring::npos ? full : full.substr(split + 1);
+    return OpenKey(HKEY_LOCAL_MACHINE, parentPath.c_str(), ReadAccess(), parent);
+}
+
+// Whether a key opened as itself is a registry link: it carries the link's REG_LINK value.
+LONG CheckLink(HKEY key, bool& link)
+{
+    DWORD type = REG_NONE;
+    const LONG code = Sys().RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr);
+    link = code == ERROR_SUCCESS && type == REG_LINK;
+    return code == ERROR_SUCCESS || IsAbsent(code) ? ERROR_SUCCESS : code;
+}
+
+// The path of the first registry link in the tree of an open key (the key itself included),
+// every key opened as itself; `found` stays empty when there is none.
+LONG FindLink(HKEY key, const std::wstring& path, std::wstring& found)
+{
+    bool link = false;
+    LONG code = CheckLink(key, link);
+    if (code != ERROR_SUCCESS || link) {
+        found = link ? path : found;
+        return code;
+    }
+    std::vector<std::wstring> subkeys;
+    code = RegEnumSubkeys(key, [&subkeys](const wchar_t* name) { subkeys.emplace_back(name); });
+    for (size_t i = 0; code == ERROR_SUCCESS && found.empty() && i < subkeys.size(); ++i) {
+        unique_hkey child;
+        code = OpenItself(key, subkeys[i].c_str(), KEY_READ, child);
+        if (code == ERROR_SUCCESS)
+            code = FindLink(child.get(), path + L"\\" + subkeys[i], found);
+        else if (IsAbsent(code))
+            code = ERROR_SUCCESS;  // gone meanwhile
+    }
+    return code;
+}
+
+// The key `name` below the open `parent` with everything below it, deepest first, each deleted
+// through its own handle, opened through its parent's. Every key is opened as itself, so a link
+// goes as the link; a link holds no subkeys, so nothing behind it is ever reached.
+LONG DeleteKeyTree(HKEY parent, const std::wstring& name)
 {
     unique_hkey key;
-    LONG code = OpenKey(HKEY_LOCAL_MACHINE, path.c_str(), ReadAccess(), key);
+    LONG code = OpenItself(parent, name.c_str(), KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, key);
     if (code != ERROR_SUCCESS)
         return code;
-    return RegEnumSubkeys(key.get(), [&names](const wchar_t* name) { names.emplace_back(name); });
-}
-
-// A key with everything below it, deepest first; the registry deletes a key's values with it.
-LONG DeleteKeyTree(const std::wstring& path)
-{
+    // All listed before any is deleted: a deletion during the walk would shift the indexes.
     std::vector<std::wstring> subkeys;
-    LONG code = ListSubkeys(path, subkeys);
-    if (code != ERROR_SUCCESS && !IsAbsent(code))
-        return code;
-    for (const std::wstring& name : subkeys) {
-        code = DeleteKeyTree(path + L"\\" + name);
-        if (code != ERROR_SUCCESS && !IsAbsent(code))
-            return code;
+    code = RegEnumSubkeys(key.get(), [&subkeys](const wchar_t* subkey) { subkeys.emplace_back(subkey); });
+    for (size_t i = 0; code == ERROR_SUCCESS && i < subkeys.size(); ++i) {
+        code = DeleteKeyTree(key.get(), subkeys[i]);
+        if (IsAbsent(code))
+            code = ERROR_SUCCESS;
     }
-    return DeleteOneKey(path);
+    return code == ERROR_SUCCESS ? Sys().NtDeleteKey(key.get()) : code;
 }
 
-}  // namespace
-
-DWORD RegDeleteSettingsKey(const wchar_t* path, std::wstring& errorText)
+// Without RegDeleteKeyExW a key cannot be deleted in the other view.
+bool HasDeletionInView(std::wstring& errorText)
 {
-    // Without RegDeleteKeyExW a key cannot be deleted in the other view.
-    if (!g_pfnRegDeleteKeyEx && g_registryView != 0) {
-        errorText = L"Required 64-bit API is missing";
-        return ERROR_NOT_SUPPORTED;
-    }
+    if (g_pfnRegDeleteKeyEx || g_registryView == 0)
+        return true;
+    errorText = L"Required 64-bit API is missing";
+    return false;
+}
 
-    LONG code = DeleteKeyTree(path);
+DWORD ReportDeletion(const wchar_t* path, LONG code, std::wstring& errorText)
+{
     if (code == ERROR_SUCCESS || IsAbsent(code))
         return ERROR_SUCCESS;
     errorText = FormatText(L"ERROR: Failed to remove registry key.\nHKLM\\%s\n\n(%d) %s", path, static_cast<int>(code),
                            ErrorText(static_cast<DWORD>(code)).c_str());
     return static_cast<DWORD>(code);
+}
+
+}  // namespace
+
+LONG RegCopySettingsKey(const wchar_t* from, const wchar_t* to, std::wstring& link, bool& madeNew)
+{
+    link.clear();
+    madeNew = false;
+    unique_hkey parent;
+    std::wstring leaf;
+    LONG code = OpenParentOf(from, parent, leaf);
+    unique_hkey source;
+    if (code == ERROR_SUCCESS)
+        code = OpenItself(parent.get(), leaf.c_str(), KEY_READ, source);
+    if (code == ERROR_SUCCESS)
+        code = FindLink(source.get(), from, link);
+    if (code != ERROR_SUCCESS || !link.empty())
+        return code;
+
+    unique_hkey target;
+    DWORD disposition = 0;
+    code = Sys().RegCreateKeyExW(HKEY_LOCAL_MACHINE, to, 0, nullptr, REG_OPTION_NON_VOLATILE, WriteAccess(), nullptr,
+                                 target.put(), &disposition);
+    if (code != ERROR_SUCCESS)
+        return code;
+    madeNew = disposition == REG_CREATED_NEW_KEY;
+    return Sys().RegCopyTreeW(source.get(), nullptr, target.get());
+}
+
+DWORD RegDeleteSettingsKey(const wchar_t* path, std::wstring& errorText)
+{
+    if (!HasDeletionInView(errorText))
+        return ERROR_NOT_SUPPORTED;
+    unique_hkey parent;
+    std::wstring leaf;
+    LONG code = OpenParentOf(path, parent, leaf);
+    if (code == ERROR_SUCCESS)
+        code = DeleteKeyTree(parent.get(), leaf);
+    return ReportDeletion(path, code, errorText);
+}
+
+DWORD RegDeleteEmptySettingsKey(const wchar_t* path, std::wstring& errorText)
+{
+    if (!HasDeletionInView(errorText))
+        return ERROR_NOT_SUPPORTED;
+    const LONG code = g_pfnRegDeleteKeyEx ? g_pfnRegDeleteKeyEx(HKEY_LOCAL_MACHINE, path, g_registryView, 0)
+                                          : Sys().RegDeleteKeyW(HKEY_LOCAL_MACHINE, path);
+    return ReportDeletion(path, code, errorText);
 }

@@ -41,16 +41,24 @@ bool RegWriteDword(const wchar_t* path, const wchar_t* name, DWORD value);
 // else the code that broke it off; the names before the break were handed over.
 LONG RegEnumSubkeys(HKEY key, const std::function<void(const wchar_t* name)>& handle);
 
-// Copies a key's values and everything below it into the key at `to`, created if needed.
-bool RegCopySettingsKey(const wchar_t* from, const wchar_t* to);
+// Copies a key's values and everything below it into the key at `to`, created if needed
+// (`madeNew` tells whether this call made it). The source is opened as itself and searched first:
+// when it or a key below it is a registry link, nothing is written and `link` gets that key's
+// path. Returns 0 or the Win32 code of the call that failed.
+LONG RegCopySettingsKey(const wchar_t* from, const wchar_t* to, std::wstring& link, bool& madeNew);
 
 // Deletes one value; an absent key or value is no failure.
 bool RegDeleteSettingValue(const wchar_t* path, const wchar_t* name);
 
-// Deletes a key with its values and everything below it. An absent key is no failure. Returns 0
-// or the Win32 code and, on failure, puts the complete message, which names the key, into
-// errorText (left alone on success).
+// Deletes a key with its values and everything below it. Each key is opened through its parent's
+// handle as itself and deleted through its own handle, so a registry link, the key itself or one
+// below it, is deleted as the link and its target is never touched. An absent key is no failure.
+// Returns 0 or the Win32 code and, on failure, puts the complete message, which names the key,
+// into errorText (left alone on success).
 DWORD RegDeleteSettingsKey(const wchar_t* path, std::wstring& errorText);
+
+// Deletes a key that has no subkeys (the registry refuses one that has); results as above.
+DWORD RegDeleteEmptySettingsKey(const wchar_t* path, std::wstring& errorText);
 
 // True for the codes that mean "the key or value is not there".
 bool IsAbsent(LONG code);

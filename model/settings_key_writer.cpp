@@ -34,25 +34,28 @@ bool FailOnFolder(std::wstring& errorText, const wchar_t* format, const std::wst
 }
 
 // Makes sure the folder exists where its text points and, on request, carries the dump-folder ACL.
-// `created` tells whether this call made the folder. Messages name the folder as stored. A folder
-// to be secured is never made or secured through a link: its parent is checked before it is made.
-bool ProvideFolder(const DumpSettings& settings, const std::wstring& onDisk, bool& created, std::wstring& errorText)
+// A folder this call makes is made through a handle to the folder that holds it and stays open in
+// `made`, so that securing it and taking it back reach that folder and nothing else. Messages name
+// the folder as stored. A folder to be secured is never made or secured through a link: its parent
+// is checked before it is made.
+bool ProvideFolder(const DumpSettings& settings, const std::wstring& onDisk, unique_hfile& made,
+                   std::wstring& errorText)
 {
-    created = false;
-    if (settings.setAcl && !CheckDumpFolderParent(onDisk.c_str()))
-        return FailOnFolder(errorText, MSG_ACL_FAILED, settings.folder, ::GetLastError());
-    created = InNativeFileSystem([&]() { return Sys().CreateDirectoryW(onDisk.c_str(), nullptr); }) != FALSE;
-    if (!created) {
-        DWORD code = ::GetLastError();
-        if (code != ERROR_ALREADY_EXISTS)
-            return FailOnFolder(errorText, MSG_FOLDER_FAILED, settings.folder, code);
+    bool parentFailed = false;
+    const DWORD code = MakeDumpFolder(onDisk.c_str(), settings.setAcl != FALSE, made, parentFailed);
+    // With the ACL asked for, the parent's check belongs to securing the folder.
+    if (parentFailed && settings.setAcl)
+        return FailOnFolder(errorText, MSG_ACL_FAILED, settings.folder, code);
+    if (code != ERROR_SUCCESS && code != ERROR_ALREADY_EXISTS)
+        return FailOnFolder(errorText, MSG_FOLDER_FAILED, settings.folder, code);
+    if (code == ERROR_ALREADY_EXISTS) {
         // The same answer comes for a file of that name: no place for dump files, and not a
         // thing whose ACL may be opened to everyone.
         DWORD attributes = InNativeFileSystem([&]() { return Sys().GetFileAttributesW(onDisk.c_str()); });
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return FailOnFolder(errorText, MSG_FOLDER_FAILED, settings.folder, code);
     }
-    if (settings.setAcl && !ApplyDumpFolderAcl(onDisk.c_str(), created))
+    if (settings.setAcl && !ApplyDumpFolderAcl(onDisk.c_str(), made.get()))
         return FailOnFolder(errorText, MSG_ACL_FAILED, settings.folder, ::GetLastError());
     return true;
 }
@@ -61,8 +64,8 @@ bool ProvideFolder(const DumpSettings& settings, const std::wstring& onDisk, boo
 bool WriteFolderValue(HKEY key, const DumpSettings& settings, std::wstring& errorText)
 {
     const std::wstring onDisk = DumpFolderOnDisk(settings.folder);
-    bool created = false;
-    if (!ProvideFolder(settings, onDisk, created, errorText))
+    unique_hfile made;
+    if (!ProvideFolder(settings, onDisk, made, errorText))
         return false;
     if (RegSetDumpFolder(key, settings.folder.c_str()))
         return true;
@@ -70,8 +73,7 @@ bool WriteFolderValue(HKEY key, const DumpSettings& settings, std::wstring& erro
     DWORD code = ::GetLastError();
     // Take back a folder that this write made and nothing has used yet; a folder that was there
     // before is never removed, and a folder that is not empty cannot be.
-    if (created)
-        InNativeFileSystem([&]() { return Sys().RemoveDirectoryW(onDisk.c_str()); });
+    TakeBackDumpFolder(made.get());
     return Fail(errorText, MSG_WRITE_FAILED, code);
 }
 
@@ -103,8 +105,8 @@ bool WriteSettingsKey(const wchar_t* keyPath, const DumpSettings& settings, std:
             return Fail(errorText, MSG_REMOVE_FAILED, ::GetLastError());
         }
     } else if (settings.hasFolder && settings.setAcl) {
-        bool created = false;
-        if (!ProvideFolder(settings, DumpFolderOnDisk(settings.folder), created, errorText))
+        unique_hfile made;
+        if (!ProvideFolder(settings, DumpFolderOnDisk(settings.folder), made, errorText))
             return false;
     }
     // The custom dump flags only with a custom dump: beside another type Windows ignores them, and

@@ -89,25 +89,38 @@ bool OpensLocalDumps(const SeamCall& call)
     return call.name == "RegOpenKeyExW" && call.fromMachineRoot && call.detail == KEY;
 }
 
-// The key whose removal call `index` belongs to, or "": a key deletion, or the listing of the
-// subkeys that goes before it (a key opened from the machine root, then enumerated). Such opens are
-// of program keys, or of the LocalDumps key once its contents were counted.
+// The folder that the NtCreateFile call `index` makes: the name it was given in the parent opened
+// by the CreateFileW call before it.
+std::wstring FolderMadeBy(const std::vector<SeamCall>& trace, size_t index)
+{
+    for (size_t i = index; i-- > 0;) {
+        if (trace[i].name == "CreateFileW")
+            return trace[i].detail + L"\\" + trace[index].detail;
+    }
+    return trace[index].detail;
+}
+
+bool OpensItself(const SeamCall& call)
+{
+    return call.name == "RegOpenKeyExW" && (call.options & REG_OPTION_OPEN_LINK);
+}
+
+// The key whose removal call `index` belongs to, or "": the deletion of the LocalDumps key, or a
+// step of a program key's removal, which opens the key that holds it from the machine root, then
+// each key below it as itself, lists its subkeys and deletes it.
 std::wstring KeyBeingRemoved(const std::vector<SeamCall>& trace, size_t index)
 {
     if (trace[index].name == "RegDeleteKeyExW")
         return trace[index].detail;
-    if (trace[index].name != "RegEnumKeyExW" && trace[index].name != "RegOpenKeyExW")
-        return L"";
     for (size_t i = index + 1; i-- > 0;) {
-        const SeamCall& open = trace[i];
-        if (open.name != "RegOpenKeyExW")
-            continue;
-        if (!open.fromMachineRoot)
+        const std::string& name = trace[i].name;
+        if (name == "RegOpenKeyExW" && trace[i].fromMachineRoot) {
+            if (i + 1 < trace.size() && OpensItself(trace[i + 1]))
+                return trace[i].detail + L"\\" + trace[i + 1].detail;
             return L"";
-        bool counted = false;
-        for (size_t j = 0; j < i; ++j)
-            counted = counted || trace[j].name == "RegQueryInfoKeyW";
-        return open.detail != KEY || counted ? open.detail : L"";
+        }
+        if (!OpensItself(trace[i]) && name != "RegEnumKeyExW" && name != "NtDeleteKey")
+            return L"";
     }
     return L"";
 }
@@ -126,7 +139,7 @@ std::wstring ExpectedBox(const std::vector<SeamCall>& trace, size_t index, bool 
     if (clearing) {
         bool deletedAnything = false;
         for (size_t i = 0; i < index; ++i)
-            deletedAnything = deletedAnything || trace[i].name == "RegDeleteKeyExW" || trace[i].name == "RegDeleteValueW";
+            deletedAnything = deletedAnything || trace[i].name == "NtDeleteKey" || trace[i].name == "RegDeleteValueW";
         if (OpensLocalDumps(call) && (call.access & KEY_SET_VALUE))
             return WithCode(L"ERROR: Failed to remove registry values\n\n(%d) %s", INJECTED);
         if ((OpensLocalDumps(call) && deletedAnything) || name == "RegQueryInfoKeyW")
@@ -145,22 +158,29 @@ std::wstring ExpectedBox(const std::vector<SeamCall>& trace, size_t index, bool 
     // it, else the one made last.
     std::wstring folder;
     for (size_t i = 0; i < index; ++i) {
-        if (trace[i].name == "CreateDirectoryW")
-            folder = trace[i].detail;
+        if (trace[i].name == "NtCreateFile")
+            folder = FolderMadeBy(trace, i);
     }
+    bool parentChecked = false;  // the ACL is asked for: the parent is checked before the folder is made
     for (size_t i = index + 1; i < trace.size() && trace[i].name != "RegSetValueExW"; ++i) {
-        if (trace[i].name == "CreateDirectoryW") {
-            folder = trace[i].detail;
+        if (trace[i].name == "NtCreateFile") {
+            folder = FolderMadeBy(trace, i);
+            parentChecked = trace[i - 1].name == "GetFinalPathNameByHandleW";
             break;
         }
     }
+    const bool opensParent = name == "CreateFileW" && index + 1 < trace.size() &&
+                             (trace[index + 1].name == "NtCreateFile" || trace[index + 1].name == "GetFinalPathNameByHandleW");
+    if (opensParent && !parentChecked)
+        return WithFolderAndCode(L"ERROR: Failed to create folder to store dump files:\n\n%s\n\n(%d) %s", folder,
+                                 INJECTED);
     if (name == "RegCreateKeyExW" || name == "RegSetValueExW")
         return WithCode(L"ERROR: Failed to write into registry.\n\n(%d) %s", INJECTED);
     if (name == "RegDeleteValueW")
         return WithCode(L"ERROR: Failed to remove registry value.\n\n(%d) %s", INJECTED);
-    if (name == "CreateDirectoryW")
-        return WithFolderAndCode(L"ERROR: Failed to create folder to store dump files:\n\n%s\n\n(%d) %s", call.detail,
-                                 INJECTED);
+    if (name == "NtCreateFile")
+        return WithFolderAndCode(L"ERROR: Failed to create folder to store dump files:\n\n%s\n\n(%d) %s",
+                                 FolderMadeBy(trace, index), INJECTED);
     if (name == "CreateFileW" || name == "GetFileInformationByHandle" || name == "GetFinalPathNameByHandleW" ||
         name == "ConvertStringSecurityDescriptorToSecurityDescriptorW" || name == "GetSecurityDescriptorDacl" ||
         name == "GetSecurityInfo" || name == "SetKernelObjectSecurity")
@@ -190,8 +210,9 @@ StoreSnapshot ExpectedAfterFailure(const std::vector<SeamCall>& trace, const std
                                      name == "SetKernelObjectSecurity";
     if ((name == "RegSetValueExW" && trace[index].detail == VALUE_DUMP_FOLDER) || aclStepOnOpenFolder) {
         for (size_t i = index; i-- > 0 && trace[i].name != "RegCreateKeyExW";) {
-            if (trace[i].name == "CreateDirectoryW") {
-                expected.folders[trace[i].detail] = before[i].folders.at(trace[i].detail);
+            if (trace[i].name == "NtCreateFile") {
+                const std::wstring made = FolderMadeBy(trace, i);
+                expected.folders[made] = before[i].folders.at(made);
                 break;
             }
         }

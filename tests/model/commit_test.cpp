@@ -10,6 +10,7 @@
 #include "model/entry_pairing.h"
 #include "model/error_text.h"
 #include "model/process_names.h"
+#include "model/registry_access.h"
 #include "model/registry_layout.h"
 #include "model/stored_settings.h"
 #include "model/text_utils.h"
@@ -28,6 +29,19 @@ std::vector<ProgramEntry> StoredEntries()
     std::vector<ProgramEntry> records;
     EXPECT_EQ(READ_OK, ReadProgramKeys([&records](const ProgramEntry& r) { records.push_back(r); }));
     return records;
+}
+
+// A registry link at `path` (64-bit view) to the key `target` under HKLM.
+void StoreLink(const std::wstring& path, const std::wstring& target)
+{
+    HKEY link = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                                               KEY_ALL_ACCESS | KEY_CREATE_LINK | KEY_WOW64_64KEY, nullptr, &link,
+                                               nullptr));
+    const std::wstring native = L"\\Registry\\Machine\\" + target;
+    ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(native.c_str()),
+                     static_cast<DWORD>(native.size() * sizeof(wchar_t)));
+    ::RegCloseKey(link);
 }
 
 void StoreThreeGlobalsAndTwoPrograms()
@@ -77,7 +91,7 @@ TEST_F(Commit, ClearingStopsAtAKeyTheRegistryRefusesToDelete)
     reg64::CreateKey(ProgramKeyPath(L"a.exe") + L"\\child");
 
     SeamRecorder seam;
-    seam.FailCall("RegDeleteKeyExW", 0, ERROR_ACCESS_DENIED);
+    seam.FailCall("NtDeleteKey", 0, ERROR_ACCESS_DENIED);
     BoxCapture boxes;
     std::vector<ProgramEntry> none;
     EXPECT_FALSE(CommitConfiguration(DumpSettings(), none));
@@ -90,6 +104,31 @@ TEST_F(Commit, ClearingStopsAtAKeyTheRegistryRefusesToDelete)
     EXPECT_TRUE(reg64::KeyExists(ProgramKeyPath(L"b.exe")));
     EXPECT_EQ(3u, reg64::ValueNames(KEY).size());
     EXPECT_EQ(0, seam.OpenKeys());
+}
+
+namespace {
+
+// Another program adds a program key just before the emptied LocalDumps key is deleted.
+RegDeleteKeyExFn g_belowDeleteKeyEx = nullptr;
+LONG WINAPI AddKeyThenDelete(HKEY root, LPCWSTR path, REGSAM view, DWORD reserved)
+{
+    reg64::CreateKey(ProgramKeyPath(L"late.exe"));
+    return g_belowDeleteKeyEx(root, path, view, reserved);
+}
+
+}  // namespace
+
+TEST_F(Commit, ClearingKeepsAKeyAddedMeanwhileAndItsLocalDumpsKey)
+{
+    StoreThreeGlobalsAndTwoPrograms();
+    g_belowDeleteKeyEx = g_pfnRegDeleteKeyEx;
+    g_pfnRegDeleteKeyEx = AddKeyThenDelete;
+    BoxCapture boxes;
+    std::vector<ProgramEntry> none;
+    EXPECT_TRUE(CommitConfiguration(DumpSettings(), none));
+    g_pfnRegDeleteKeyEx = g_belowDeleteKeyEx;
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(std::vector<std::wstring>{L"late.exe"}, reg64::Subkeys(KEY));
 }
 
 TEST_F(Commit, EmptyGlobalSettingsWithAnEntryWriteTheConfiguration)
@@ -162,7 +201,7 @@ TEST_F(Commit, ANameChangedOnlyInLetterCaseKeepsTheKeyWithWhatElseItHolds)
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(0, seam.OpenKeys());
     for (const SeamCall& call : seam.FailableCalls())
-        EXPECT_NE("RegDeleteKeyExW", call.name) << "the key is kept, not deleted and made again";
+        EXPECT_NE("NtDeleteKey", call.name) << "the key is kept, not deleted and made again";
 
     // The same key for Windows Error Reporting, which ignores letter case; it keeps its letters.
     EXPECT_EQ(std::vector<std::wstring>{L"app.exe"}, reg64::Subkeys(KEY));
@@ -182,7 +221,7 @@ TEST_F(Commit, AFailedDeletionLeavesTheAdditionsUnwritten)
 
     std::vector<ProgramEntry> entries = {MakeEntry(L"new.exe", MakeSettings(nullptr, 2, -1))};
     SeamRecorder seam;
-    seam.FailCall("RegDeleteKeyExW", 0, ERROR_ACCESS_DENIED);
+    seam.FailCall("NtDeleteKey", 0, ERROR_ACCESS_DENIED);
     BoxCapture boxes;
     EXPECT_FALSE(CommitConfiguration(MakeSettings(nullptr, 1, -1), entries));
     ASSERT_EQ(1u, boxes.Boxes().size());
@@ -310,10 +349,12 @@ TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
         const char* what;
         const char* failingCall;  // "" for none
         bool renamed;
+        bool newRowOfOldName;
     } cases[] = {
-        {"rename", "", true},
-        {"copy fails", "RegCopyTreeW", false},
-        {"a value of the new key fails", "RegSetValueExW", false},
+        {"rename", "", true, false},
+        {"rename beside a new row of the old name", "", true, true},
+        {"copy fails", "RegCopyTreeW", false, false},
+        {"a value of the new key fails", "RegSetValueExW", false, false},
     };
     for (const Case& c : cases) {
         reg64::DeleteTree(KEY);
@@ -325,6 +366,8 @@ TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
         entries[0].processName = L"z.exe";
         entries[0].settings.hasDumpCount = TRUE;
         entries[0].settings.dumpCount = 3;
+        if (c.newRowOfOldName)
+            entries.insert(entries.begin(), MakeEntry(L"a.exe", MakeSettings(nullptr, 1, -1)));
 
         BoxCapture boxes;
         {
@@ -335,7 +378,12 @@ TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
             EXPECT_EQ(0, seam.OpenKeys()) << c.what;
         }
         const std::wstring kept = ProgramKeyPath(c.renamed ? L"z.exe" : L"a.exe");
-        EXPECT_EQ(c.renamed, !reg64::KeyExists(from)) << c.what;
+        EXPECT_EQ(c.renamed && !c.newRowOfOldName, !reg64::KeyExists(from)) << c.what;
+        EXPECT_EQ(c.renamed, reg64::KeyExists(ProgramKeyPath(L"z.exe"))) << c.what << ": no new key left behind";
+        if (c.newRowOfOldName) {
+            EXPECT_EQ(std::vector<std::wstring>{VALUE_DUMP_TYPE}, reg64::ValueNames(from)) << c.what;
+            EXPECT_TRUE(reg64::Subkeys(from).empty()) << c.what;
+        }
         EXPECT_EQ(0u, StoredDword(kept, VALUE_DUMP_TYPE)) << c.what;
         EXPECT_EQ(c.renamed ? 3u : 0xDEADBEEF, StoredDword(kept, VALUE_DUMP_COUNT)) << c.what;
         EXPECT_EQ(0x1234u, StoredDword(kept, L"CustomDumpFlags")) << c.what;
@@ -348,6 +396,46 @@ TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
         EXPECT_EQ(std::vector<std::wstring>{L"z.exe"}, reg64::Subkeys(KEY)) << c.what;
         EXPECT_EQ(0x1234u, StoredDword(ProgramKeyPath(L"z.exe"), L"CustomDumpFlags")) << c.what;
     }
+}
+
+TEST_F(Commit, RegistryLinksAreDeletedAsLinksAndNeverMoved)
+{
+    const std::wstring target = L"SOFTWARE\\KestruneLinkTarget";
+    reg64::SetDword(target, L"kept", 7);
+    reg64::SetDword(target + L"\\below", L"kept", 8);
+    struct Case {
+        const char* what;
+        const wchar_t* link;  // below LocalDumps
+        bool rename;          // else the keys are removed by a save
+    } cases[] = {
+        {"a program key holding a link, removed", L"a.exe\\link", false},
+        {"a program key that is a link, removed", L"a.exe", false},
+        {"a program key holding a link, renamed", L"a.exe\\link", true},
+    };
+    for (const Case& c : cases) {
+        reg64::DeleteTree(KEY);
+        if (ProgramKeyPath(c.link) != ProgramKeyPath(L"a.exe"))
+            StoreSettings(ProgramKeyPath(L"a.exe"), MakeSettings(nullptr, 1, -1));
+        StoreLink(ProgramKeyPath(c.link), target);
+        EXPECT_EQ(7u, StoredDword(ProgramKeyPath(c.link), L"kept")) << c.what << ": the link leads to the target";
+        std::vector<ProgramEntry> entries;
+        if (c.rename) {
+            entries = StoredEntries();
+            entries[0].processName = L"z.exe";
+        }
+        BoxCapture boxes;
+        EXPECT_EQ(!c.rename, CommitConfiguration(MakeSettings(nullptr, c.rename ? 1 : -1, -1), entries)) << c.what;
+        EXPECT_EQ(7u, StoredDword(target, L"kept")) << c.what;
+        EXPECT_EQ(8u, StoredDword(target + L"\\below", L"kept")) << c.what;
+        EXPECT_EQ(c.rename, reg64::KeyExists(ProgramKeyPath(L"a.exe"))) << c.what;
+        EXPECT_FALSE(reg64::KeyExists(ProgramKeyPath(L"z.exe"))) << c.what << ": nothing written";
+        EXPECT_EQ(c.rename ? 1u : 0u, boxes.Boxes().size()) << c.what;
+        if (c.rename && !boxes.Boxes().empty())
+            EXPECT_NE(std::wstring::npos, boxes.Boxes()[0].text.find(L"HKLM\\" + ProgramKeyPath(c.link))) << c.what;
+        std::wstring text;  // the program's own deletion takes a link left over as a link
+        EXPECT_EQ(0u, RegDeleteSettingsKey(ProgramKeyPath(L"a.exe").c_str(), text)) << Narrow(text);
+    }
+    reg64::DeleteTree(target);
 }
 
 TEST_F(Commit, NamesDifferentToTheRegistryAreTwoPrograms)

@@ -71,11 +71,20 @@ TEST_F(NativeFolders, TheFolderIsMadeWhereTheServiceWrites)
          L"C:\\windows\\syswow64\\kestrune-native"},
     };
     for (const Case& c : cases) {
+        // Both places go again whatever the outcome, so that a folder made in the wrong one does
+        // not fail every later run.
+        struct BothPlacesRemoved {
+            const Case& c;
+            ~BothPlacesRemoved()
+            {
+                InNativeFileSystem([&]() { return ::RemoveDirectoryW(c.native.c_str()); });
+                ::RemoveDirectoryW(c.redirected.c_str());
+            }
+        } cleanUp{c};
         std::wstring error;
         EXPECT_TRUE(WriteSettingsKey(key.c_str(), MakeSettings(c.text, 2, -1, false), error)) << Narrow(error);
         EXPECT_TRUE(InNativeFileSystem([&]() { return FolderExists(c.native); })) << Narrow(c.native);
         EXPECT_FALSE(FolderExists(c.redirected)) << Narrow(c.redirected);
         EXPECT_EQ(c.text, reg64::GetString(key, VALUE_DUMP_FOLDER)) << "stored as typed";
-        InNativeFileSystem([&]() { return ::RemoveDirectoryW(c.native.c_str()); });
     }
 }

@@ -294,7 +294,11 @@ TEST_F(RegistryAccess, DeleteSettingsKeyWithoutRegDeleteKeyEx)
     }
     EXPECT_TRUE(reg64::KeyExists(ProgramKeyPath(L"a.exe")));
     {
-        // 32-bit Windows: the plain deletion is used.
+        // 32-bit Windows: the key is deleted through its own handle, as everywhere.
+        HKEY made = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\KestruneTest32", 0, nullptr, 0,
+                                                   KEY_WRITE | KEY_WOW64_32KEY, nullptr, &made, nullptr));
+        ::RegCloseKey(made);
         DWORD savedView = g_registryView;
         g_registryView = 0;
         SeamRecorder seam;
@@ -302,7 +306,8 @@ TEST_F(RegistryAccess, DeleteSettingsKeyWithoutRegDeleteKeyEx)
         DWORD code = RegDeleteSettingsKey(L"SOFTWARE\\KestruneTest32", text);
         g_registryView = savedView;
         EXPECT_EQ(0u, code);
-        EXPECT_EQ(1, seam.CountOf("RegDeleteKeyW"));
+        EXPECT_EQ(1, seam.CountOf("NtDeleteKey"));
+        EXPECT_FALSE(reg64::KeyExists(L"SOFTWARE\\KestruneTest32", KEY_WOW64_32KEY));
     }
     g_pfnRegDeleteKeyEx = saved;
 }
@@ -311,7 +316,7 @@ TEST_F(RegistryAccess, DeleteSettingsKeyReportsInjectedFailures)
 {
     reg64::CreateKey(ProgramKeyPath(L"a.exe"));
     SeamRecorder seam;
-    seam.FailCall("RegDeleteKeyExW", 0, ERROR_ACCESS_DENIED);
+    seam.FailCall("NtDeleteKey", 0, ERROR_ACCESS_DENIED);
     std::wstring text;
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), RegDeleteSettingsKey(ProgramKeyPath(L"a.exe").c_str(), text));
     EXPECT_EQ(L"ERROR: Failed to remove registry key.\nHKLM\\" + ProgramKeyPath(L"a.exe") + L"\n\n(5) " + ErrorText(5),

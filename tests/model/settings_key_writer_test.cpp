@@ -61,7 +61,7 @@ TEST_F(SettingsKeyWriter, WritesKeyFolderAndValuesInTheirFixedOrder)
     // handle that was checked too.
     // The key's values are read first, each absent here.
     const std::vector<std::string> expected = {
-        "RegCreateKeyExW", "RegQueryValueExW", "RegQueryValueExW", "RegQueryValueExW", "RegQueryValueExW", "CreateFileW", "GetFinalPathNameByHandleW", "CreateDirectoryW", "CreateFileW",
+        "RegCreateKeyExW", "RegQueryValueExW", "RegQueryValueExW", "RegQueryValueExW", "RegQueryValueExW", "CreateFileW", "GetFinalPathNameByHandleW", "NtCreateFile",
         "GetFileInformationByHandle", "GetFinalPathNameByHandleW",
         "ConvertStringSecurityDescriptorToSecurityDescriptorW", "GetSecurityDescriptorDacl", "GetSecurityInfo",
         "SetKernelObjectSecurity", "RegSetValueExW", "RegSetValueExW", "RegSetValueExW"};
@@ -100,7 +100,7 @@ TEST_F(SettingsKeyWriter, SettingsNotGivenAreDeletedAndOthersLeftAlone)
         EXPECT_EQ(c.typeValue, reg64::Get(APP_KEY, VALUE_DUMP_TYPE).exists) << c.what;
         EXPECT_EQ(c.countValue, reg64::Get(APP_KEY, VALUE_DUMP_COUNT).exists) << c.what;
         EXPECT_TRUE(reg64::Get(APP_KEY, L"Unmanaged").exists) << c.what;
-        EXPECT_EQ(0, seam.CountOf("CreateDirectoryW") + seam.CountOf("SetKernelObjectSecurity")) << c.what;
+        EXPECT_EQ(0, seam.CountOf("NtCreateFile") + seam.CountOf("SetKernelObjectSecurity")) << c.what;
         EXPECT_EQ(0, seam.OpenKeys()) << c.what;
     }
 
@@ -173,7 +173,7 @@ TEST_F(SettingsKeyWriter, AFileWhereTheFolderShouldBeIsReportedAndKeepsItsAcl)
     EXPECT_FALSE(WriteSettingsKey(APP_KEY.c_str(), MakeSettings(file.c_str(), 2, -1, true), error));
     EXPECT_EQ(FolderMessage(FOLDER_FAILED, file, ERROR_ALREADY_EXISTS), error);
     EXPECT_EQ(0, seam.CountOf("SetKernelObjectSecurity")) << "the file's ACL is not touched";
-    EXPECT_EQ(0, seam.CountOf("RemoveDirectoryW"));
+    EXPECT_EQ(0, seam.CountOf("RemoveDirectoryW") + seam.CountOf("SetFileInformationByHandle"));
     EXPECT_EQ(L"C:\\before", reg64::GetString(APP_KEY, VALUE_DUMP_FOLDER));
     EXPECT_EQ(1u, StoredDword(APP_KEY, VALUE_DUMP_TYPE));
     EXPECT_FALSE(FolderExists(file));
@@ -194,7 +194,7 @@ TEST_F(SettingsKeyWriter, EachFailureHasItsMessageAndStopsTheKey)
     } cases[] = {
         {"key cannot be created", MakeSettings(nullptr, 2, 4), "RegCreateKeyExW", 0,
          SystemMessage(WRITE_FAILED, ERROR_ACCESS_DENIED), false},
-        {"folder cannot be made", MakeSettings(folder.c_str(), 2, 4), "CreateDirectoryW", 0,
+        {"folder cannot be made", MakeSettings(folder.c_str(), 2, 4), "NtCreateFile", 0,
          FolderMessage(FOLDER_FAILED, folder, ERROR_ACCESS_DENIED), false},
         {"DumpFolder cannot be deleted", MakeSettings(nullptr, 2, 4), "RegDeleteValueW", 0,
          SystemMessage(REMOVE_FAILED, ERROR_ACCESS_DENIED), false},
@@ -259,7 +259,7 @@ TEST_F(SettingsKeyWriter, AFailedDumpFolderWriteTakesBackOnlyAnEmptyFolderItMade
         SeamRecorder seam;
         seam.FailCall("RegSetValueExW", 0, ERROR_DISK_FULL);
         if (c.removalFails)
-            seam.FailCall("RemoveDirectoryW", 0, ERROR_SHARING_VIOLATION);
+            seam.FailCall("SetFileInformationByHandle", 0, ERROR_SHARING_VIOLATION);
         g_fileToDrop = folder + L"\\crash.dmp";
         g_belowSetValue = Sys().RegSetValueExW;
         if (c.fileAppears)
@@ -273,7 +273,8 @@ TEST_F(SettingsKeyWriter, AFailedDumpFolderWriteTakesBackOnlyAnEmptyFolderItMade
         EXPECT_EQ(SystemMessage(WRITE_FAILED, ERROR_DISK_FULL), error) << c.what << ": the write's code, not the removal's";
         EXPECT_EQ(static_cast<DWORD>(ERROR_DISK_FULL), code) << c.what;
         EXPECT_EQ(c.folderRemains, FolderExists(folder)) << c.what;
-        EXPECT_EQ(c.existedBefore ? 0 : 1, seam.CountOf("RemoveDirectoryW")) << c.what;
+        EXPECT_EQ(c.existedBefore ? 0 : 1, seam.CountOf("SetFileInformationByHandle")) << c.what;
+        EXPECT_EQ(0, seam.CountOf("RemoveDirectoryW")) << c.what << ": nothing is removed by its path";
         EXPECT_FALSE(reg64::Get(APP_KEY, VALUE_DUMP_TYPE).exists) << c.what;
         EXPECT_EQ(0, seam.OpenKeys()) << c.what;
     }

@@ -38,13 +38,13 @@ RecorderState& State()
 // Records the call and answers whether it is to fail, and with which code. A failable call is
 // also traced with its key path, value name or folder (`detail`), its parent key and access.
 bool Intercept(const char* name, bool failable, DWORD& code, const wchar_t* detail = nullptr, HKEY parent = nullptr,
-               REGSAM access = 0)
+               REGSAM access = 0, DWORD options = 0)
 {
     RecorderState& s = State();
     if (failable) {
         if (s.beforeFailableCall)
             s.beforeFailableCall();
-        s.failableCalls.push_back({name, parent == HKEY_LOCAL_MACHINE, detail ? detail : L"", access});
+        s.failableCalls.push_back({name, parent == HKEY_LOCAL_MACHINE, detail ? detail : L"", access, options});
     }
     s.calls.push_back(name);
     int nth = s.counts[name]++;
@@ -92,7 +92,7 @@ bool Intercept(const char* name, bool failable, DWORD& code, const wchar_t* deta
 LONG WINAPI Hook_RegOpenKeyExW(HKEY key, LPCWSTR path, DWORD options, REGSAM access, PHKEY result)
 {
     DWORD code;
-    if (Intercept("RegOpenKeyExW", true, code, path, key, access))
+    if (Intercept("RegOpenKeyExW", true, code, path, key, access, options))
         return static_cast<LONG>(code);
     LONG r = Real().RegOpenKeyExW(key, path, options, access, result);
     if (r == ERROR_SUCCESS)
@@ -202,6 +202,33 @@ LONG WINAPI Hook_RegCopyTreeW(HKEY source, LPCWSTR path, HKEY target)
     return Real().RegCopyTreeW(source, path, target);
 }
 
+LONG WINAPI Hook_NtDeleteKey(HKEY key)
+{
+    DWORD code;
+    if (Intercept("NtDeleteKey", true, code))
+        return static_cast<LONG>(code);
+    LONG r = Real().NtDeleteKey(key);
+    if (r == ERROR_SUCCESS)
+        ++State().changes;
+    return r;
+}
+
+// An injected Win32 code is handed back as the status that carries it (FACILITY_NTWIN32), which the
+// program turns back into that code.
+NTSTATUS NTAPI Hook_NtCreateFile(PHANDLE file, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes, PIO_STATUS_BLOCK io,
+                                 PLARGE_INTEGER size, ULONG fileAttributes, ULONG share, ULONG disposition,
+                                 ULONG options, PVOID ea, ULONG eaLength)
+{
+    DWORD code;
+    std::wstring name;
+    if (attributes && attributes->ObjectName && attributes->ObjectName->Buffer)
+        name.assign(attributes->ObjectName->Buffer, attributes->ObjectName->Length / sizeof(wchar_t));
+    if (Intercept("NtCreateFile", true, code, name.c_str()))
+        return static_cast<NTSTATUS>(0xC0070000u | (code & 0xFFFFu));
+    return Real().NtCreateFile(file, access, attributes, io, size, fileAttributes, share, disposition, options, ea,
+                               eaLength);
+}
+
 BOOL_CALL(BOOL, CreateDirectoryW, path, (LPCWSTR path, LPSECURITY_ATTRIBUTES security), (path, security))
 BOOL_CALL(BOOL, RemoveDirectoryW, path, (LPCWSTR path), (path))
 BOOL_CALL(BOOL, ConvertStringSecurityDescriptorToSecurityDescriptorW, text,
@@ -234,6 +261,8 @@ DWORD WINAPI Hook_GetSecurityInfo(HANDLE handle, SE_OBJECT_TYPE type, SECURITY_I
         return code;
     return Real().GetSecurityInfo(handle, type, info, owner, group, dacl, sacl, descriptor);
 }
+BOOL_CALL(BOOL, SetFileInformationByHandle, nullptr,
+          (HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size), (file, kind, info, size))
 BOOL_CALL(BOOL, SetKernelObjectSecurity, nullptr,
           (HANDLE handle, SECURITY_INFORMATION info, PSECURITY_DESCRIPTOR descriptor), (handle, info, descriptor))
 
@@ -263,6 +292,8 @@ SeamRecorder::SeamRecorder() : m_saved(Sys()), m_savedDeleteKeyEx(reinterpret_ca
     sys.RegEnumValueW = Hook_RegEnumValueW;
     sys.RegQueryInfoKeyW = Hook_RegQueryInfoKeyW;
     sys.RegCopyTreeW = Hook_RegCopyTreeW;
+    sys.NtDeleteKey = Hook_NtDeleteKey;
+    sys.NtCreateFile = Hook_NtCreateFile;
     sys.CreateDirectoryW = Hook_CreateDirectoryW;
     sys.RemoveDirectoryW = Hook_RemoveDirectoryW;
     sys.ConvertStringSecurityDescriptorToSecurityDescriptorW = Hook_ConvertStringSecurityDescriptorToSecurityDescriptorW;
@@ -274,6 +305,7 @@ SeamRecorder::SeamRecorder() : m_saved(Sys()), m_savedDeleteKeyEx(reinterpret_ca
     sys.GetFinalPathNameByHandleW = Hook_GetFinalPathNameByHandleW;
     sys.GetSecurityInfo = Hook_GetSecurityInfo;
     sys.SetKernelObjectSecurity = Hook_SetKernelObjectSecurity;
+    sys.SetFileInformationByHandle = Hook_SetFileInformationByHandle;
     if (g_pfnRegDeleteKeyEx)
         g_pfnRegDeleteKeyEx = Hook_RegDeleteKeyExW;
 }

@@ -17,6 +17,7 @@ struct SeamCall {
     bool fromMachineRoot = false;  // RegOpenKeyExW / RegCreateKeyExW on HKEY_LOCAL_MACHINE itself
     std::wstring detail;           // key path, value name, folder, or the enumeration index
     REGSAM access = 0;
+    DWORD options = 0;  // RegOpenKeyExW: REG_OPTION_OPEN_LINK opens a link as itself
 };
 
 class SeamRecorder {
@@ -26,7 +27,8 @@ public:
     SeamRecorder(const SeamRecorder&) = delete;
     SeamRecorder& operator=(const SeamRecorder&) = delete;
 
-    // The `nth` (0-based) call of the function named `call` ("RegSetValueExW", ...) fails with `code`.
+    // The `nth` (0-based) call of the function named `call` ("RegSetValueExW", ...) fails with `code`
+    // (NtCreateFile hands it back as the NTSTATUS of that Win32 code).
     void FailCall(const std::string& call, int nth, DWORD code);
     // The `index`-th (0-based) call among the failable calls, whatever its function, fails.
     void FailFailableCall(int index, DWORD code);
@@ -41,8 +43,8 @@ public:
     const std::string& FailedCall() const;
     // Registry keys opened or created and not yet closed.
     int OpenKeys() const;
-    // Calls that change the registry: value writes, value deletes, key deletes, key creations that
-    // made a new key.
+    // Calls that change the registry: value writes, value deletes, key deletes (NtDeleteKey and the
+    // RegDeleteKey calls), key creations that made a new key.
     int RegistryChanges() const;
     // The failable calls so far with their arguments, in failable order.
     const std::vector<SeamCall>& FailableCalls() const;

@@ -1,5 +1,8 @@
 // The dump settings panel inside a real dialog built from the program settings template: what it
 // shows, what it reads back, clearing, suggestions from the profile and the reported errors.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <iphlpapi.h>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,10 +14,14 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <sddl.h>
+
 #include "framework/message_box.h"
+#include "framework/system_calls.h"
 #include "model/text_utils.h"
 #include "res/resource.h"
 #include "ui/settings/dump_folder_rules.h"
+#include "tests/support/seam_recorder.h"
 #include "tests/ui/suggested_profile_store.h"
 #include "ui/settings/dump_settings_panel.h"
 
@@ -517,6 +524,37 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id)
     return text;
 }
 
+// One of this computer's own addresses as a share path names it: the first IPv4 address of its
+// adapters that is not a loopback one, or an IPv6 address in its share form.
+std::wstring OwnAddressForShares()
+{
+    ULONG size = 64 * 1024;
+    std::vector<BYTE> buffer(size);
+    auto* adapters = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
+    std::wstring v6;
+    if (::GetAdaptersAddresses(AF_UNSPEC, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST, nullptr, adapters, &size) ==
+        NO_ERROR) {
+        for (auto* adapter = adapters; adapter; adapter = adapter->Next) {
+            for (auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
+                const SOCKADDR* address = unicast->Address.lpSockaddr;
+                if (address->sa_family == AF_INET &&
+                    reinterpret_cast<const sockaddr_in*>(address)->sin_addr.S_un.S_un_b.s_b1 != 127) {
+                    const auto& b = reinterpret_cast<const sockaddr_in*>(address)->sin_addr.S_un.S_un_b;
+                    return FormatText(L"%u.%u.%u.%u", b.s_b1, b.s_b2, b.s_b3, b.s_b4);
+                }
+                const BYTE* b = reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr.s6_addr;
+                if (address->sa_family == AF_INET6 && v6.empty() && !IN6_IS_ADDR_LOOPBACK(reinterpret_cast<const in6_addr*>(b))) {
+                    for (int i = 0; i < 16; i += 2)
+                        v6 += FormatText(i ? L"-%x" : L"%x", (b[i] << 8) | b[i + 1]);
+                    v6 += L".ipv6-literal.net";
+                }
+            }
+        }
+    }
+    EXPECT_FALSE(v6.empty()) << "this computer has an address";
+    return v6;
+}
+
 TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFolder)
 {
     const std::wstring windows = KnownFolder(FOLDERID_Windows);
@@ -541,6 +579,7 @@ TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFold
         return FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, place.c_str(), path.c_str());
     };
     ::SetEnvironmentVariableW(L"KESTRUNE_UNSET_VAR", nullptr);
+    const std::wstring ownAddress = L"\\\\" + OwnAddressForShares() + L"\\share\\Dumps";
     struct FolderCase {
         std::wstring text;
         bool acl;
@@ -572,6 +611,18 @@ TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFold
          notForEveryone(localShare, std::wstring(L"\\\\") + computer + L"\\share\\Dumps")},
         {L"\\\\server\\D$\\Dumps", true,
          notForEveryone(L"is reached through an administrative share", L"\\\\server\\D$\\Dumps")},
+        {L"\\\\;LanmanRedirector\\localhost\\C$\\x", true,
+         notForEveryone(localShare, L"\\\\;LanmanRedirector\\localhost\\C$\\x")},
+        {L"\\\\localhost@SSL\\DavWWWRoot\\x", true, notForEveryone(localShare, L"\\\\localhost@SSL\\DavWWWRoot\\x")},
+        {L"\\\\localhost@80\\x", true, notForEveryone(localShare, L"\\\\localhost@80\\x")},
+        {L"\\\\localhost..\\x", true, notForEveryone(localShare, L"\\\\localhost..\\x")},
+        {L"\\\\--ffff-7f00-1.ipv6-literal.net\\x", true,
+         notForEveryone(localShare, L"\\\\--ffff-7f00-1.ipv6-literal.net\\x")},
+        {L"\\\\0--1.ipv6-literal.net\\x", true, notForEveryone(localShare, L"\\\\0--1.ipv6-literal.net\\x")},
+        {L"\\\\--ffff-c000-201.ipv6-literal.net\\share\\Dumps", true, L""},  // 192.0.2.1, a documentation address
+        {ownAddress, true, notForEveryone(localShare, ownAddress)},
+        {L"\\\\other\\C$ \\x", true, notForEveryone(L"is reached through an administrative share", L"\\\\other\\C$ \\x")},
+        {L"\\\\other\\C$.\\x", true, notForEveryone(L"is reached through an administrative share", L"\\\\other\\C$.\\x")},
         {L"\\\\?\\C:\\Dumps", false, notFull},
         {L"\\\\?\\UNC\\localhost\\C$\\Windows\\Temp", true, notFull},
         {L"\\\\.\\C:", true, notFull},
@@ -603,6 +654,57 @@ TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFold
     }
     ::DeleteFileW(toolFile.c_str());
     ::RemoveDirectoryW(toolFolder.c_str());
+}
+
+namespace {
+
+// The folder's owner as read through the seam: the Users group, as for a folder that a standard
+// user made.
+PSID g_usersSid = nullptr;
+DWORD WINAPI OwnedByUsers(HANDLE handle, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID* owner, PSID* group,
+                          PACL* dacl, PACL* sacl, PSECURITY_DESCRIPTOR* descriptor)
+{
+    const DWORD code = Real().GetSecurityInfo(handle, type, info, owner, group, dacl, sacl, descriptor);
+    if (owner)
+        *owner = g_usersSid;
+    return code;
+}
+
+}  // namespace
+
+TEST_F(PanelErrorReportTest, AFolderOfAnotherAccountIsRefusedWithTheBoxOnAndAskedAboutWithItOff)
+{
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring folder = std::wstring(windows).substr(0, 3) + L"kestrune-panel-owner";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ::ConvertStringSidToSidW(L"S-1-5-32-545", &g_usersSid);
+    SeamRecorder seam;
+    Sys().GetSecurityInfo = OwnedByUsers;
+    SetText(IDC_EDIT_DUMP_FOLDER, folder);
+
+    Check(true);
+    DumpSettings read;
+    EXPECT_EQ(PANEL_ERR_DUMP_FOLDER, m_panel.ReadSettings(read) & PANEL_ERR_DUMP_FOLDER);
+    EXPECT_EQ(FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, L"belongs to BUILTIN\\Users", folder.c_str()),
+              DumpFolderMessage(folder, true));
+
+    Check(false);
+    for (int answer : {IDNO, IDYES}) {
+        m_boxes.clear();
+        SetMessageBoxHook([&](HWND, const std::wstring& text, const std::wstring&, UINT type) {
+            m_boxes.push_back({text, type, ::GetFocus()});
+            return answer;
+        });
+        ::SetFocus(Item(IDC_EDIT_DUMP_COUNT));
+        EXPECT_EQ(answer == IDNO, m_panel.ReportReadErrors(m_panel.ReadSettings(read))) << answer;
+        ASSERT_EQ(1u, m_boxes.size());
+        EXPECT_EQ(FormatText(PANEL_MSG_FOLDER_FOREIGN_OWNER, folder.c_str(), L"BUILTIN\\Users"), m_boxes[0].text);
+        EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), m_boxes[0].type);
+        EXPECT_EQ(answer == IDNO ? Item(IDC_EDIT_DUMP_FOLDER) : Item(IDC_EDIT_DUMP_COUNT), ::GetFocus()) << answer;
+    }
+    ::LocalFree(g_usersSid);
+    ::RemoveDirectoryW(folder.c_str());
 }
 
 } // namespace

@@ -115,7 +115,7 @@ TEST_F(MainWindowTest, SaveRefusesAFolderThatIsNotAFullPathAndWritesNothing)
     EXPECT_EQ(window.boxes[0].text, PANEL_MSG_FOLDER_NOT_FULL_PATH);
     EXPECT_EQ(window.boxes[0].focusId, IDC_EDIT_DUMP_FOLDER);
     EXPECT_EQ(seam.RegistryChanges(), 0);
-    EXPECT_EQ(seam.CountOf("CreateDirectoryW"), 0);
+    EXPECT_EQ(seam.CountOf("NtCreateFile"), 0);
 }
 
 TEST_F(MainWindowTest, RefreshDiscardsEditsAndKeepsTheAclBox)
@@ -250,7 +250,7 @@ TEST_F(MainWindowTest, WhatAFailedSaveWroteIsNotTakenForAnOutsideChange)
         {
             // The global count is written, then the deletion of a.exe fails.
             SeamRecorder seam;
-            seam.FailCall("RegDeleteKeyExW", 0, ERROR_ACCESS_DENIED);
+            seam.FailCall("NtDeleteKey", 0, ERROR_ACCESS_DENIED);
             EXPECT_FALSE(w.CommitChanges());
         }
         EXPECT_TRUE(w.CommitChanges());

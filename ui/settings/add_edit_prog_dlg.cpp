@@ -132,11 +132,8 @@ void CAddEditProgDlg::OnOkButton()
     }
 
     DumpSettings settings;
-    const DWORD panelErrors = m_panel.ReadSettings(settings);
-    if (panelErrors != 0) {
-        m_panel.ReportReadErrors(panelErrors);
+    if (m_panel.ReportReadErrors(m_panel.ReadSettings(settings)))
         return;
-    }
 
     // The main window knows the other rows; it skips the one being edited.
     const CAppObject* app = CurrentApp();

@@ -5,15 +5,14 @@
 #include <shlobj.h>
 #include <userenv.h>
 
+#include <algorithm>
 #include <vector>
-
-#include <cwchar>
-#include <cwctype>
 
 #include "model/dump_folder_acl.h"
 #include "model/dump_folder_path.h"
 #include "model/native_folders.h"
 #include "model/text_utils.h"
+#include "ui/settings/this_computer.h"
 
 namespace {
 
@@ -94,82 +93,6 @@ const wchar_t* PlaceDescription(DumpFolderCheck check)
     }
 }
 
-// An IPv4 address in 127.0.0.0/8, in every form that names resolve from: "127.0.0.1", "127.1",
-// "0x7f.1", "0177.0.0.1", "2130706433".
-bool IsLoopbackIpv4(const std::wstring& server)
-{
-    std::vector<unsigned long long> parts;
-    for (const wchar_t* at = server.c_str();;) {
-        if (!std::iswdigit(*at) || parts.size() == 4)
-            return false;
-        wchar_t* end = nullptr;
-        parts.push_back(std::wcstoull(at, &end, 0));
-        if (*end == L'\0')
-            break;
-        if (*end != L'.')
-            return false;
-        at = end + 1;
-    }
-    const size_t count = parts.size();
-    for (size_t i = 0; i + 1 < count; ++i) {
-        if (parts[i] > 0xFF)
-            return false;
-    }
-    const int lastBits = 8 * static_cast<int>(5 - count);
-    if (lastBits < 64 && parts[count - 1] >> lastBits)
-        return false;
-    return (count == 1 ? parts[0] >> 24 : parts[0]) == 127;
-}
-
-// "::1" written for a share path: "0--1.ipv6-literal.net", "--1.ipv6-literal.net" or the eight
-// groups "0-0-0-0-0-0-0-1.ipv6-literal.net".
-bool IsLoopbackIpv6Literal(const std::wstring& server)
-{
-    const std::wstring suffix = L".ipv6-literal.net";
-    if (server.size() <= suffix.size() ||
-        !SameFolderPath(server.substr(server.size() - suffix.size()), suffix))
-        return false;
-    std::wstring address = server.substr(0, server.size() - suffix.size());
-    address = address.substr(0, address.find_first_of(L"sS"));  // a zone index
-    const size_t gap = address.find(L"--");
-    size_t groups = 0;
-    size_t start = 0;
-    for (size_t i = 0; i <= address.size(); ++i) {
-        if (i < address.size() && address[i] != L'-')
-            continue;
-        if (i > start) {
-            const std::wstring group = address.substr(start, i - start);
-            const bool last = i == address.size();
-            if (group.size() > 4 || group.find_first_not_of(L"0123456789abcdefABCDEF") != std::wstring::npos ||
-                std::wcstoul(group.c_str(), nullptr, 16) != (last ? 1u : 0u))
-                return false;
-            ++groups;
-        } else if (i == address.size()) {
-            return false;  // the last group must be the 1
-        }
-        start = i + 1;
-    }
-    return gap == std::wstring::npos ? groups == 8 : groups < 8;
-}
-
-bool IsThisComputer(std::wstring server)
-{
-    if (!server.empty() && server.back() == L'.')
-        server.pop_back();
-    if (SameFolderPath(server, L"localhost") || IsLoopbackIpv4(server) || IsLoopbackIpv6Literal(server))
-        return true;
-    const COMPUTER_NAME_FORMAT names[] = {ComputerNameNetBIOS,         ComputerNameDnsHostname,
-                                          ComputerNameDnsFullyQualified, ComputerNamePhysicalNetBIOS,
-                                          ComputerNamePhysicalDnsHostname, ComputerNamePhysicalDnsFullyQualified};
-    for (COMPUTER_NAME_FORMAT format : names) {
-        wchar_t name[256] = {};
-        DWORD size = 256;
-        if (::GetComputerNameExW(format, name, &size) && *name && SameFolderPath(server, name))
-            return true;
-    }
-    return false;
-}
-
 // A share reaches the folders of its computer under other names, so the text cannot tell which
 // place it is: a share of this computer, and an administrative share anywhere, are refused.
 DumpFolderCheck CheckShare(const std::wstring& path)
@@ -178,8 +101,18 @@ DumpFolderCheck CheckShare(const std::wstring& path)
     std::wstring share;
     if (!ShareOfFolderPath(path, server, share))
         return DumpFolderCheck::Valid;
+    // A redirector's own prefix ("\\;LanmanRedirector\server\share") stands before the server.
+    std::wstring rest = path;
+    while (!server.empty() && server[0] == L';') {
+        rest = L"\\\\" + rest.substr(std::min(rest.size(), server.size() + 3));
+        if (!ShareOfFolderPath(rest, server, share))
+            return DumpFolderCheck::LocalShare;  // no server behind it: which computer cannot be told
+    }
     if (IsThisComputer(server))
         return DumpFolderCheck::LocalShare;
+    // Windows drops dots and blanks at the end of a name: "C$ " and "C$." are "C$".
+    while (!share.empty() && (share.back() == L'.' || share.back() == L' '))
+        share.pop_back();
     if (!share.empty() && share.back() == L'$')
         return DumpFolderCheck::AdministrativeShare;
     return DumpFolderCheck::Valid;
@@ -243,4 +176,13 @@ std::wstring DumpFolderMessage(const std::wstring& trimmedText, bool setAcl)
         return FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, reason.c_str(), DumpFolderOnDisk(trimmedText).c_str());
     }
     }
+}
+
+std::wstring FolderOwnerToConfirm(const std::wstring& trimmedText, bool setAcl)
+{
+    std::wstring ownerAccount;
+    if (trimmedText.empty() || setAcl ||
+        JudgeDumpFolderOwner(DumpFolderOnDisk(trimmedText).c_str(), ownerAccount) != ERROR_FOLDER_FOREIGN_OWNER)
+        return std::wstring();
+    return ownerAccount;
 }

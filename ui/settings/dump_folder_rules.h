@@ -32,6 +32,16 @@ DumpFolderCheck CheckDumpFolder(const std::wstring& trimmedText, bool setAcl);
 // references expanded; empty for a valid one.
 std::wstring DumpFolderMessage(const std::wstring& trimmedText, bool setAcl);
 
+// With the ACL check box off, the owner of an existing folder that belongs to another account than
+// Administrators, SYSTEM, TrustedInstaller or the user running this program: that account can read
+// every dump written there (and change who else may), so the folder is taken only when the user
+// confirms. Empty when there is nothing to ask: no folder, the box on (the owner is then a refusal),
+// a folder that does not exist yet, or one that cannot be read.
+std::wstring FolderOwnerToConfirm(const std::wstring& trimmedText, bool setAcl);
+
+#define PANEL_MSG_FOLDER_FOREIGN_OWNER                                                                    \
+    L"The folder\n\n%s\n\nbelongs to %s. This account can read every dump file written there, and dump "   \
+    L"files hold the memory of the programs that crashed.\n\nUse this folder anyway?"
 #define PANEL_MSG_FOLDER_NOT_FULL_PATH \
     L"'Dump files folder' must be a full path, such as C:\\CrashDumps or \\\\server\\share\\CrashDumps"
 #define PANEL_MSG_FOLDER_NOT_FOR_EVERYONE                                                                  \

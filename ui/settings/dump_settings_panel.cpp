@@ -6,6 +6,7 @@
 #include "app/suggested_profile.h"
 #include "framework/controls.h"
 #include "framework/message_box.h"
+#include "model/dump_folder_path.h"
 #include "model/registry_layout.h"
 #include "model/text_utils.h"
 #include "res/resource.h"
@@ -231,12 +232,27 @@ bool DumpSettingsPanel::ReportReadErrors(DWORD flags) const
         control = IDC_EDIT_DUMP_COUNT;
         message = PANEL_MSG_DUMP_COUNT_INVALID;
     } else {
-        return false;
+        return !ConfirmFolderOwner();
     }
     // The dialog's own way to move the focus, so that the default button follows along.
     ::SendMessageW(m_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(control)), TRUE);
     AppMessageBox(message, MB_OK | MB_ICONERROR);
     return true;
+}
+
+bool DumpSettingsPanel::ConfirmFolderOwner() const
+{
+    DumpSettings settings;
+    ReadSettings(settings);
+    const std::wstring owner = FolderOwnerToConfirm(settings.folder, settings.setAcl != FALSE);
+    if (owner.empty())
+        return true;
+    const std::wstring text =
+        FormatText(PANEL_MSG_FOLDER_FOREIGN_OWNER, DumpFolderOnDisk(settings.folder).c_str(), owner.c_str());
+    if (AppMessageBox(text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES)
+        return true;
+    ::SendMessageW(m_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(IDC_EDIT_DUMP_FOLDER)), TRUE);
+    return false;
 }
 
 void DumpSettingsPanel::ClearSettings()

@@ -42,8 +42,9 @@ public:
     DWORD ReadSettings(DumpSettings& settings) const;
 
     // Moves the focus to the offending control and shows the message of the first error flag, in
-    // the order of the controls: folder, dump type, count. Returns false when there was nothing to
-    // report.
+    // the order of the controls: folder, dump type, count. Without an error, and with the ACL box
+    // off, a folder of another account is taken only after a question (Yes/No, No the default);
+    // No moves the focus to the folder. Returns false when the settings may be taken.
     bool ReportReadErrors(DWORD flags) const;
 
     void ClearSettings();
@@ -72,6 +73,7 @@ private:
     void KeepCustomDumpFlags(const DumpSettings& settings);
     // The contents button is enabled exactly while the custom dump is the selected item.
     void UpdateContentsButton() const;
+    bool ConfirmFolderOwner() const;
 
     HWND m_dialog = nullptr;
     bool m_hasKeptDumpType = false;
