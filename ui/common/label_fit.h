@@ -4,7 +4,8 @@
 // static then wraps the rest onto a line below the box, where nobody sees it ("Dump files" for
 // "Dump files folder:"). When a dialog opens, every such label is widened to the right into the
 // free space beside it: up to the next control on its line, the inner edge of the group box around
-// it or the dialog's edge, never over another control.
+// it or the dialog's edge, never over another control. Where that is not enough, the controls
+// after it on its line move right as one, when there is free space behind them.
 #include <windows.h>
 
 // A child's rectangle in its dialog's client coordinates.
