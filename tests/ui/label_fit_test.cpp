@@ -1,15 +1,14 @@
 // Every static text and check box of the main window (its settings panel included) and of the
-// program settings dialog shows whole in its box, in the font and at the DPI of the display, and no label that grew
-// lies over another control. The test command runs this suite at 96 and at 144 DPI (150 %).
+// program settings dialog shows whole in its box, in the font and at the DPI of the display, and
+// no label that grew lies over another control. The test command runs this suite at 96 and at
+// 144 DPI (150 %).
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
-#include "tests/support/ui_dialog_template.h"
 #include "tests/ui/add_edit_prog_harness.h"
 #include "tests/ui/main_window_harness.h"
 #include "ui/common/label_fit.h"
@@ -71,56 +70,6 @@ std::string LabelProblems(HWND dialog)
         }
     }
     return problems;
-}
-
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
-// The rule on a dialog of chosen shape: a label grows to the right up to the control beside it,
-// the group box around it or the dialog's edge and no further; where that is not enough, the
-// controls after it on its line move right into free space; one that fits stays as it is.
-TEST(LabelWidening, GrowsIntoTheRoomBesideItAndNoFurther)
-{
-    const wchar_t* const tooLong = L"A text far longer than any box here";
-    DialogTemplate tmpl(L"Labels", 240, 90);
-    tmpl.Add(L"STATIC", tooLong, 101, SS_LEFT, 5, 5, 30, 8)
-        .Add(L"EDIT", L"", 102, WS_BORDER, 80, 4, 60, 12)
-        .Add(L"BUTTON", L"Group", 103, BS_GROUPBOX, 5, 20, 120, 40)
-        .Add(L"STATIC", tooLong, 104, SS_LEFT, 10, 35, 30, 8)
-        .Add(L"STATIC", L"&Fits", 105, SS_LEFT, 150, 5, 60, 8)
-        .Add(L"STATIC", L"Wide text", 106, SS_LEFT, 150, 35, 10, 8)
-        .Add(L"STATIC", L"Pushes its neighbour", 107, SS_LEFT, 5, 70, 10, 8)
-        .Add(L"EDIT", L"", 108, WS_BORDER, 20, 68, 40, 12);
-    const HWND dialog = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), tmpl.Get(), nullptr,
-                                                     PlainDialogProc, 0);
-    ASSERT_NE(nullptr, dialog);
-    RECT before[9] = {};
-    for (int id = 101; id <= 108; ++id)
-        before[id - 100] = ChildRect(dialog, ::GetDlgItem(dialog, id));
-
-    EXPECT_EQ(4, WidenClippedLabels(dialog));
-    RECT after[9] = {};
-    for (int id = 101; id <= 107; ++id) {
-        after[id - 100] = ChildRect(dialog, ::GetDlgItem(dialog, id));
-        EXPECT_EQ(before[id - 100].left, after[id - 100].left) << id;
-        EXPECT_EQ(before[id - 100].bottom, after[id - 100].bottom) << id;
-    }
-    EXPECT_GT(after[1].right, before[1].right);
-    EXPECT_GT(after[4].right, before[4].right);
-    EXPECT_GT(after[6].right, before[6].right);
-    EXPECT_TRUE(::EqualRect(&before[5], &after[5]));
-    after[8] = ChildRect(dialog, ::GetDlgItem(dialog, 108));
-    EXPECT_GT(after[8].left, before[8].left);
-    EXPECT_EQ(before[8].right - before[8].left, after[8].right - after[8].left);
-    // Only the two long texts are still cut, and no label lies over another control.
-    const std::string expected = "\"A text far longer than any box here\" needs";
-    const std::string problems = LabelProblems(dialog);
-    EXPECT_EQ(0u, problems.find(expected)) << problems;
-    EXPECT_NE(std::string::npos, problems.find(expected, 1)) << problems;
-    EXPECT_EQ(2, std::count(problems.begin(), problems.end(), '\n')) << problems;
-    ::DestroyWindow(dialog);
 }
 
 class LabelFit : public main_window_test::MainWindowTest {};
