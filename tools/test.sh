@@ -43,14 +43,15 @@ done
 
 # The main window on a 1920x1080 screen at 150 % and on a 1366x768 one at 100 %, each less a
 # 48-pixel taskbar: its fit suite again, on a display of that size and at that DPI, insisting
-# that the window had to give way. The prefix's DPI is set back to 96 afterwards.
+# that the window had to give way, and the labels of both dialogs at that text scale. The prefix's
+# DPI is set back to 96 afterwards.
 stop_display
 for screen in 1920x1032:144 1366x720:96; do
   start_display "${screen%:*}"
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${screen#*:}" /f > /dev/null 2>&1
   wineserver -w
   KESTRUNE_FIT_EXPECT=shrink run_tests "ui_tests, main window fit on ${screen%:*} at ${screen#*:} DPI" \
-    "ui_tests-fit-${screen%:*}" ui_tests.exe --gtest_filter='MainWindowFit.*'
+    "ui_tests-fit-${screen%:*}" ui_tests.exe --gtest_filter='MainWindowFit.*:LabelFit.*'
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f > /dev/null 2>&1
   stop_display
 done

@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
             [](AboutBoxTest& t) {
                 ASSERT_TRUE(BringToForeground(t.Main()));
                 ASSERT_TRUE(TypeChord({VK_MENU, VK_SPACE}));
-                ASSERT_TRUE(WaitUntil([&] { return FindPopupMenu(t.Pid()) != nullptr; }, 3000))
+                ASSERT_TRUE(WaitUntil([&] { return FindPopupMenu(t.Pid()) != nullptr; }, WINDOW_APPEARS_MS))
                     << "Alt+Space opened no system menu";
                 // Wine adds its own "About Wine" item with the same mnemonic, so the last item is
                 // reached with the arrow key instead: up from the first item wraps to it.

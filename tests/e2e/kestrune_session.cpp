@@ -145,7 +145,8 @@ void KestruneSession::ChooseFromMenuBar(UINT popupKey, UINT itemKey)
     ASSERT_TRUE(TypeChord({VK_MENU}));
     ASSERT_TRUE(WaitUntil([&] { return IsInMenuMode(Main()); }, 3000)) << "Alt did not enter the menu bar";
     ASSERT_TRUE(TypeChord({popupKey}));
-    ASSERT_TRUE(WaitUntil([&] { return FindPopupMenu(Pid()) != nullptr; }, 3000)) << "the popup did not open";
+    ASSERT_TRUE(WaitUntil([&] { return FindPopupMenu(Pid()) != nullptr; }, WINDOW_APPEARS_MS))
+        << "the popup did not open";
     ASSERT_TRUE(TypeChord({itemKey}));
 }
 
@@ -164,7 +165,7 @@ void KestruneSession::CloseExpectingNoQuestion()
 MessageBoxInfo KestruneSession::CloseExpectingQuestion()
 {
     m_program.RequestClose();
-    MessageBoxInfo box = WaitForMessageBox(Pid(), 5000);
+    MessageBoxInfo box = WaitForMessageBox(Pid());
     EXPECT_TRUE(box) << "no question before closing (exited: " << !m_program.IsRunning() << ")";
     if (box) {
         EXPECT_EQ(EXIT_QUESTION, box.text);

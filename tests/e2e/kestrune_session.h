@@ -73,7 +73,7 @@ public:
     void WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
 
     // The message box the program shows next; fails the test when none comes.
-    MessageBoxInfo ExpectMessageBox(const std::wstring& text, DWORD timeoutMs = 10000);
+    MessageBoxInfo ExpectMessageBox(const std::wstring& text, DWORD timeoutMs = WINDOW_APPEARS_MS);
     void Answer(const MessageBoxInfo& box, int button);
 
     // Chooses an item of the menu bar with the keyboard: Alt alone, the popup's mnemonic, the

@@ -42,7 +42,7 @@ public:
         ASSERT_TRUE(BringToForeground(Main()));
         ASSERT_TRUE(EnterWindowAndSettle(Main(), point)) << "the program did not take the pointer";
         ASSERT_TRUE(RightClickAt(point));
-        ASSERT_TRUE(WaitUntil([&] { return FindPopupMenu(Pid()) != nullptr; }, 3000))
+        ASSERT_TRUE(WaitUntil([&] { return FindPopupMenu(Pid()) != nullptr; }, WINDOW_APPEARS_MS))
             << "a right click opened no popup menu";
     }
 

@@ -78,7 +78,7 @@ TEST_F(PlatformModeTest, OnWindowsXpTheWindowIsReadOnlyAndSaysSoOnceAfterHalfASe
     // come at once), not from the end of the start-up wait, which on a loaded machine can itself
     // outlast the half second.
     ASSERT_TRUE(m_program.Start());
-    const MessageBoxInfo notice = WaitForMessageBox(Pid(), 5000);
+    const MessageBoxInfo notice = WaitForMessageBox(Pid());
     const ULONGLONG delay = ::GetTickCount64() - m_program.ShownAt();
     ASSERT_TRUE(notice) << "no unsupported-platform notice";
     EXPECT_EQ(NOT_SUPPORTED_NOTICE, notice.text);

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/window_wait.h"
+
 namespace e2e {
 
 // Polls the predicate every 20 ms until it holds or the time is up; true when it held.
@@ -33,7 +35,7 @@ public:
     // Starts the program and waits until it is idle and its main window (a dialog with this
     // caption, owned by the new process) is visible. False, with the process stopped, otherwise.
     bool Start(const std::wstring& path = DefaultPath(), const std::wstring& mainCaption = L"Kestrune",
-               DWORD timeoutMs = 20000);
+               DWORD timeoutMs = WINDOW_APPEARS_MS);
 
     DWORD Id() const { return m_pi.dwProcessId; }
     HANDLE Handle() const { return m_pi.hProcess; }
@@ -69,7 +71,7 @@ bool IsDialogWindow(HWND window);  // class #32770
 std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = true);
 // The first visible top-level dialog of the process with exactly this caption, or null.
 HWND FindDialog(DWORD processId, const std::wstring& caption);
-HWND WaitForDialog(DWORD processId, const std::wstring& caption, DWORD timeoutMs = 10000);
+HWND WaitForDialog(DWORD processId, const std::wstring& caption, DWORD timeoutMs = WINDOW_APPEARS_MS);
 
 struct BoxButton {
     int id;
@@ -91,7 +93,7 @@ struct MessageBoxInfo {
 
 // A message box of the process: a visible #32770 with a static of id 0xFFFF.
 MessageBoxInfo FindMessageBox(DWORD processId);
-MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs = 10000);
+MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs = WINDOW_APPEARS_MS);
 // Presses a button of a dialog or message box by posting BM_CLICK (a sent click would not
 // return while a modal loop that it opens runs).
 bool PressButton(HWND dialog, int id);

@@ -2,7 +2,7 @@
 
 BOOL CTestDialog::OnInitDialog()
 {
-    ::SetTimer(m_hWnd, WATCHDOG_TIMER, 5000, nullptr);
+    ::SetTimer(m_hWnd, WATCHDOG_TIMER, RUN_WATCHDOG_MS, nullptr);
     if (m_script)
         ::PostMessageW(m_hWnd, WM_RUN_SCRIPT, 0, 0);
     return CModalDialog::OnInitDialog();

@@ -1,12 +1,13 @@
 #pragma once
 // A dialog for driving the framework from tests. It is built from an in-memory template and
-// carries a watchdog: a dialog that a faulty framework would never end closes itself after a
-// few seconds with TEST_DIALOG_TIMED_OUT, so that a failing test fails instead of hanging.
+// carries a watchdog: a dialog that a faulty framework would never end closes itself after
+// RUN_WATCHDOG_MS with TEST_DIALOG_TIMED_OUT, so that a failing test fails instead of hanging.
 #include <windows.h>
 
 #include <functional>
 
 #include "framework/modal_dialog.h"
+#include "tests/support/window_wait.h"
 
 const INT_PTR TEST_DIALOG_TIMED_OUT = -77;
 

@@ -7,6 +7,7 @@
 #include "framework/modal_dialog.h"
 #include "res/resource.h"
 #include "tests/support/ui_dialog_template.h"
+#include "tests/support/window_wait.h"
 #include "ui/common/app_messages.h"
 #include "ui/settings/add_edit_prog_dlg.h"
 
@@ -17,7 +18,6 @@ namespace {
 const UINT WM_RUN_STEP = WM_APP + 0x2A1;
 const UINT WM_START_RUN = WM_APP + 0x2A2;
 const UINT_PTR WATCHDOG_TIMER = 0x2A3;
-const UINT WATCHDOG_MS = 15000;
 // Rounds of posted messages after the last step, so that what the steps started (a posted close
 // that posts a cancel, say) comes to an end before the dialog is declared left open.
 const size_t SETTLE_ROUNDS = 8;
@@ -60,7 +60,7 @@ protected:
         m_run.focusAfterInit = FocusedId(m_hWnd);
         m_run.exeIcon = reinterpret_cast<HICON>(
             ::SendDlgItemMessageW(m_hWnd, IDC_STATIC_EXE_ICON, STM_GETICON, 0, 0));
-        ::SetTimer(m_hWnd, WATCHDOG_TIMER, WATCHDOG_MS, nullptr);
+        ::SetTimer(m_hWnd, WATCHDOG_TIMER, RUN_WATCHDOG_MS, nullptr);
         ::PostMessageW(m_hWnd, WM_RUN_STEP, 0, 0);
         return m_run.initResult;
     }

@@ -68,7 +68,7 @@ INT_PTR RunDriven(CFileOpenDialog& fileDialog, FileDialogDriver& driver)
                 AnswerFileDialog(driver);
                 return true;
             },
-        }, 10000);
+        });
         result = fileDialog.DoModal();
         return IDOK;
     };

@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "tests/ui/main_window_harness.h"
 #include "tests/ui/png_writer.h"
+#include "ui/common/label_fit.h"
 #include "ui/main/main_window_fit.h"
 
 using namespace main_window_test;
@@ -90,7 +91,8 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
     return message == WM_INITDIALOG;
 }
 
-// The layout as the template gives it: the same template in a dialog without any code of ours.
+// The layout as the template gives it: the same template in a dialog without any code of ours
+// but what places the controls in any window.
 Layout TemplateLayout()
 {
     const HWND dialog = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_KESTRUNE_DIALOG),
@@ -99,6 +101,8 @@ Layout TemplateLayout()
     // The spinner places itself beside its count edit, which gets narrower, in any window.
     ::SendDlgItemMessageW(dialog, IDC_SPIN_DUMP_COUNT, UDM_SETBUDDY,
                           reinterpret_cast<WPARAM>(::GetDlgItem(dialog, IDC_EDIT_DUMP_COUNT)), 0);
+    // Labels too narrow for their texts in this display's font grow beside themselves, in any height.
+    WidenClippedLabels(dialog);
     const Layout layout = LayoutOf(dialog);
     ::DestroyWindow(dialog);
     return layout;

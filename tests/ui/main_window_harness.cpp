@@ -5,6 +5,7 @@
 #include "framework/app_object.h"
 #include "framework/message_box.h"
 #include "res/resource.h"
+#include "tests/support/window_wait.h"
 #include "tests/ui/modal_driver.h"
 
 namespace main_window_test {
@@ -13,20 +14,19 @@ namespace {
 
 const UINT WM_RUN_STEP = WM_APP + 0x3B1;
 const UINT_PTR WATCHDOG_TIMER = 0x3B2;
-const UINT WATCHDOG_MS = 20000;
 
 struct WindowWatch {
     std::wstring caption;
     std::function<void(HWND)> drive;
     UINT_PTR timer = 0;
-    int ticksLeft = 0;
+    DWORD deadline = 0;
 };
 WindowWatch g_watch;
 
 void CALLBACK WatchTick(HWND, UINT, UINT_PTR, DWORD)
 {
     const HWND window = FindThreadDialog(g_watch.caption);
-    if (!window && --g_watch.ticksLeft > 0)
+    if (!window && static_cast<LONG>(::GetTickCount() - g_watch.deadline) < 0)
         return;
     ::KillTimer(nullptr, g_watch.timer);
     g_watch.timer = 0;
@@ -62,7 +62,7 @@ INT_PTR CMainWindowProbe::Run()
 BOOL CMainWindowProbe::OnInitDialog()
 {
     const BOOL result = CKestruneDlg::OnInitDialog();
-    ::SetTimer(m_hWnd, WATCHDOG_TIMER, WATCHDOG_MS, nullptr);
+    ::SetTimer(m_hWnd, WATCHDOG_TIMER, RUN_WATCHDOG_MS, nullptr);
     ::PostMessageW(m_hWnd, WM_RUN_STEP, 0, 0);
     return result;
 }
@@ -95,7 +95,7 @@ void WhenWindowShows(const std::wstring& caption, std::function<void(HWND)> driv
 {
     g_watch.caption = caption;
     g_watch.drive = std::move(drive);
-    g_watch.ticksLeft = 200;
+    g_watch.deadline = ::GetTickCount() + WINDOW_APPEARS_MS;
     g_watch.timer = ::SetTimer(nullptr, 0, 20, WatchTick);
 }
 

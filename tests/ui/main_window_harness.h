@@ -54,7 +54,8 @@ protected:
 };
 
 // While a step runs a nested modal dialog, `drive` gets the first visible dialog of this thread
-// with the caption, from a timer callback inside that dialog's loop. Gives up after a few seconds.
+// with the caption, from a timer callback inside that dialog's loop. Gives up after
+// WINDOW_APPEARS_MS.
 void WhenWindowShows(const std::wstring& caption, std::function<void(HWND)> drive);
 
 // Fills the program settings dialog with a name and confirms it.

@@ -1,19 +1,22 @@
 #pragma once
 // Drives windows from inside a modal loop that a test has started: a thread timer runs one step
 // at a time on the user-interface thread while the loop dispatches messages. A step returns true
-// to let the next one run on a later tick. If the steps do not finish within the time limit, every
-// dialog of the thread is sent IDCANCEL so that the test fails instead of hanging.
+// to let the next one run on a later tick. If the steps do not finish within the time limit (by
+// default the time that a window may take to show), every dialog of the thread is sent IDCANCEL
+// so that the test fails instead of hanging.
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "tests/support/window_wait.h"
+
 class ModalDriver {
 public:
     using Step = std::function<bool()>;
 
-    explicit ModalDriver(std::vector<Step> steps, DWORD limitMs = 8000);
+    explicit ModalDriver(std::vector<Step> steps, DWORD limitMs = WINDOW_APPEARS_MS);
     ~ModalDriver();
     ModalDriver(const ModalDriver&) = delete;
     ModalDriver& operator=(const ModalDriver&) = delete;

@@ -11,6 +11,7 @@
 #include "tests/ui/modal_driver.h"
 #include "tests/ui/png_writer.h"
 #include "ui/common/about_dlg.h"
+#include "ui/common/label_fit.h"
 #include "ui/settings/dump_settings_panel.h"
 
 namespace {
@@ -78,6 +79,7 @@ TEST(Screenshots, ProgramSettings)
     DumpSettingsPanel panel;
     panel.Attach(dialog);
     panel.InitPanel();
+    WidenClippedLabels(dialog);
     DumpSettings settings;
     settings.hasFolder = TRUE;
     settings.folder = L"C:\\CrashDumps";

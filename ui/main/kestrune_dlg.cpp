@@ -9,6 +9,7 @@
 #include "model/registry_layout.h"
 #include "res/resource.h"
 #include "ui/common/app_messages.h"
+#include "ui/common/label_fit.h"
 #include "ui/main/main_window_fit.h"
 #include "ui/main/main_window_paint.h"
 
@@ -141,6 +142,7 @@ BOOL CKestruneDlg::OnInitDialog()
     m_panel.AddDumpTypeItems();
     InitProgramList();
     FitWindowToWorkArea(m_hWnd, m_list.GetSafeHwnd(), LIST_MINIMUM_ROWS);
+    WidenClippedLabels(m_hWnd);
     m_checkSetAcl.SetCheck(BST_CHECKED);
 
     LoadFromRegistry();

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/common/label_fit.h"
+
 int ListShrinkNeeded(int windowHeight, int availableHeight, int listHeight, int listMinimumHeight)
 {
     const int excess = windowHeight - availableHeight;
@@ -40,15 +42,6 @@ int ListHeightForRows(HWND list, int rows)
 }
 
 namespace {
-
-// A child's rectangle in the dialog's client coordinates.
-RECT ChildRect(HWND dialog, HWND child)
-{
-    RECT rect = {};
-    ::GetWindowRect(child, &rect);
-    ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
 
 // The list and every control that frames it (its group box) get shorter; every other control
 // that starts below the list's top edge lies below the list and moves up.

@@ -10,6 +10,7 @@
 #include "model/text_utils.h"
 #include "res/resource.h"
 #include "ui/common/app_messages.h"
+#include "ui/common/label_fit.h"
 #include "ui/settings/process_name_rules.h"
 
 namespace {
@@ -84,6 +85,7 @@ BOOL CAddEditProgDlg::OnInitDialog()
 
     m_panel.InitPanel();
     m_editProcessName.LimitText(PROCESS_NAME_LIMIT);
+    WidenClippedLabels(m_hWnd);
 
     if (m_addMode) {
         ::SetDlgItemTextW(m_hWnd, IDOK, OK_TEXT_ADD);
