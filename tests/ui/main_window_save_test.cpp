@@ -276,7 +276,9 @@ TEST_F(MainWindowTest, OnlyClearGlobalSettingsLetsAnEmptySaveRemoveTheKey)
     };
     for (const Case& c : cases) {
         reg64::DeleteTree(LOCALDUMPS_KEY_PATH);
-        reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, L"5");  // a type the window cannot show
+        // Values of types the window cannot show: it shows empty fields.
+        reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, L"5");
+        reg64::SetRaw(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, REG_MULTI_SZ, L"C:\\d\0", 12);
         CMainWindowProbe window;
         window.steps = {[&](CMainWindowProbe& w) {
             for (UINT command : c.commands)
@@ -285,6 +287,7 @@ TEST_F(MainWindowTest, OnlyClearGlobalSettingsLetsAnEmptySaveRemoveTheKey)
         }};
         EXPECT_EQ(window.Run(), IDOK) << c.what;
         EXPECT_EQ(reg64::KeyExists(LOCALDUMPS_KEY_PATH), c.keyKept) << c.what;
+        EXPECT_EQ(reg64::ValueNames(LOCALDUMPS_KEY_PATH).size(), c.keyKept ? 2u : 0u) << c.what;
         EXPECT_EQ(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).type == REG_SZ, c.keyKept) << c.what;
     }
 }
