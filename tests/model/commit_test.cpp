@@ -75,7 +75,6 @@ TEST_F(Commit, WithoutClearingAskedForAnEmptySaveKeepsTheKeyAndWhatReadsAsTheWin
 {
     TempFolder temp;
     const std::wstring folder = temp.Path();
-    const wchar_t multiString[] = L"C:\\a\0C:\\b\0";
     struct Case {
         const char* what;
         std::function<void()> store;
@@ -84,12 +83,7 @@ TEST_F(Commit, WithoutClearingAskedForAnEmptySaveKeepsTheKeyAndWhatReadsAsTheWin
     } cases[] = {
         {"no LocalDumps key", [] {}, DumpSettings(), true},
         {"an empty LocalDumps key", [] { reg64::CreateKey(KEY); }, DumpSettings(), true},
-        {"REG_SZ count, REG_MULTI_SZ folder, REG_QWORD type",
-         [&] {
-             reg64::SetString(KEY, VALUE_DUMP_COUNT, L"5");
-             reg64::SetRaw(KEY, VALUE_DUMP_FOLDER, REG_MULTI_SZ, multiString, sizeof(multiString));
-             reg64::SetRaw(KEY, VALUE_DUMP_TYPE, REG_QWORD, "\x02\0\0\0\0\0\0\0", 8);
-         },
+        {"a REG_QWORD type", [] { reg64::SetRaw(KEY, VALUE_DUMP_TYPE, REG_QWORD, "\x02\0\0\0\0\0\0\0", 8); },
          DumpSettings(), true},
         {"an empty stored folder", [] { reg64::SetString(KEY, VALUE_DUMP_FOLDER, L""); }, DumpSettings(), true},
         {"blanks around the stored folder", [&] { reg64::SetString(KEY, VALUE_DUMP_FOLDER, L" " + folder + L"\t"); },
