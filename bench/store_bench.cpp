@@ -90,7 +90,7 @@ Figures Measure(int keys, int runs, const std::wstring& folder)
         read.Add(Time([&] { ReadEntries(); }));
 
         std::vector<ProgramEntry> unchanged = ReadEntries();
-        unchangedCommit.Add(Time([&] { CommitConfiguration(global, unchanged); }));
+        unchangedCommit.Add(Time([&] { CommitConfiguration(global, unchanged, CLEAR_NOT_ASKED); }));
 
         bareReadWrite.Add(Time([&] {
             BareReadLoop(names);
@@ -101,7 +101,7 @@ Figures Measure(int keys, int runs, const std::wstring& folder)
         std::vector<ProgramEntry> changed = ReadEntries();
         for (ProgramEntry& entry : changed)
             entry.settings.dumpCount = static_cast<LONG>(count);
-        rewriteCommit.Add(Time([&] { CommitConfiguration(global, changed); }));
+        rewriteCommit.Add(Time([&] { CommitConfiguration(global, changed, CLEAR_NOT_ASKED); }));
         std::vector<ProgramEntry> after = ReadEntries();
         if (!std::all_of(after.begin(), after.end(),
                          [&](const ProgramEntry& e) { return e.settings.dumpCount == static_cast<LONG>(count); }))
@@ -113,7 +113,7 @@ Figures Measure(int keys, int runs, const std::wstring& folder)
     f.callsBareRead = CallsPerKey(keys, [&] { BareReadLoop(names); });
     f.callsRead = CallsPerKey(keys, [&] { ReadEntries(); });
     std::vector<ProgramEntry> entries = ReadEntries();
-    f.callsUnchangedCommit = CallsPerKey(keys, [&] { CommitConfiguration(global, entries); });
+    f.callsUnchangedCommit = CallsPerKey(keys, [&] { CommitConfiguration(global, entries, CLEAR_NOT_ASKED); });
     f.callsBareReadWrite = CallsPerKey(keys, [&] {
         BareReadLoop(names);
         BareWriteLoop(names, folder, count);
@@ -121,7 +121,7 @@ Figures Measure(int keys, int runs, const std::wstring& folder)
     ++count;
     for (ProgramEntry& entry : entries)
         entry.settings.dumpCount = static_cast<LONG>(count);
-    f.callsRewriteCommit = CallsPerKey(keys, [&] { CommitConfiguration(global, entries); });
+    f.callsRewriteCommit = CallsPerKey(keys, [&] { CommitConfiguration(global, entries, CLEAR_NOT_ASKED); });
     return f;
 }
 

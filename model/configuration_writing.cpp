@@ -62,10 +62,20 @@ bool MoveProgramKey(const ProgramEntry& from, const ProgramEntry& to, std::wstri
     return RegDeleteSettingsKey(oldPath.c_str(), errorText) == ERROR_SUCCESS;
 }
 
+bool LocalDumpsKeyAbsent()
+{
+    unique_hkey key;
+    return IsAbsent(RegOpenSettingsKey(HKEY_LOCAL_MACHINE, LOCALDUMPS_KEY_PATH, ReadAccess(), key));
+}
+
 }  // namespace
 
 bool WriteConfiguration(const DumpSettings& global, std::vector<ProgramEntry>& entries, std::wstring& errorText)
 {
+    // With nothing to write, a missing LocalDumps key stays missing: the key alone, even empty,
+    // would make Windows write a dump of every crashing program.
+    if (global.IsEmpty() && entries.empty() && LocalDumpsKeyAbsent())
+        return true;
     if (!WriteSettingsKey(LOCALDUMPS_KEY_PATH, global, errorText))
         return false;
 

@@ -1,13 +1,39 @@
 #include "model/dump_settings.h"
 
+#include <algorithm>
+#include <cwctype>
+
 #include "model/registry_layout.h"
 #include "model/text_utils.h"
 
+namespace {
+
+// The folder as the window takes it: without white space around it (as TrimWhitespace trims), and
+// empty when not given. So a stored text with blanks around it, or an empty stored text, reads the
+// same as the trimmed field and is left as it is stored.
+struct TrimmedFolder {
+    const wchar_t* begin;
+    const wchar_t* end;
+};
+
+TrimmedFolder FolderAsEntered(const DumpSettings& settings)
+{
+    const wchar_t* begin = settings.folder.c_str();
+    const wchar_t* end = begin + (settings.hasFolder ? settings.folder.size() : 0);
+    while (begin < end && std::iswspace(*begin))
+        ++begin;
+    while (end > begin && std::iswspace(end[-1]))
+        --end;
+    return {begin, end};
+}
+
+}  // namespace
+
 bool SameFolder(const DumpSettings& a, const DumpSettings& b)
 {
-    if (!a.hasFolder != !b.hasFolder)
-        return false;
-    return !a.hasFolder || a.folder == b.folder;
+    const TrimmedFolder x = FolderAsEntered(a);
+    const TrimmedFolder y = FolderAsEntered(b);
+    return x.end - x.begin == y.end - y.begin && std::equal(x.begin, x.end, y.begin);
 }
 
 bool SameDumpType(const DumpSettings& a, const DumpSettings& b)

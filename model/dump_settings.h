@@ -41,6 +41,7 @@ struct ProgramEntry {
 const DWORD ENTRY_MATCHED = 0x1;
 
 // Whether two records hold the same value of one setting: both not given, or both given alike.
+// Folders compare without the white space around them, and an empty folder as one not given.
 bool SameFolder(const DumpSettings& a, const DumpSettings& b);
 bool SameDumpType(const DumpSettings& a, const DumpSettings& b);
 bool SameDumpCount(const DumpSettings& a, const DumpSettings& b);

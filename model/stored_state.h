@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/dump_settings.h"
 #include "model/stored_settings.h"
 #include "model/stored_values.h"
 
@@ -24,10 +25,29 @@ struct StoredState {
 
 StoredState ReadStoredState();
 
-// What differs between two readings, one name each: "DumpFolder" for a global value,
-// "app.exe\DumpType" for a value of a program key, "app.exe (added)" and "app.exe (deleted)" for
-// program keys. Key names are matched as the registry matches them.
-std::vector<std::wstring> ChangedSettings(const StoredState& before, const StoredState& now);
+// One difference between two readings: a managed value of the global key or of a program key, or a
+// program key added or deleted as a whole. Values are compared as stored, type and bytes.
+const int WHOLE_KEY = -1;
+struct OutsideChange {
+    std::wstring key;         // "" for the global key, else the program key's name
+    int value = WHOLE_KEY;    // index into MANAGED_VALUE_NAMES, or WHOLE_KEY
+    bool keyAdded = false;    // for WHOLE_KEY: added (true) or deleted (false)
+    StoredValues now;         // the key's values in the later reading (all absent when deleted)
+};
 
-// The question that names them: at most ten names, then "and N more".
-std::wstring OutsideChangeQuestion(const std::vector<std::wstring>& changed);
+// What differs between two readings. Key names are matched as the registry matches them.
+std::vector<OutsideChange> ChangedSettings(const StoredState& before, const StoredState& now);
+
+// The configuration a save is about to write, and whether it clears everything (see commit.h).
+struct DesiredConfiguration {
+    const DumpSettings& global;
+    const std::vector<ProgramEntry>& entries;
+    bool clearing;
+};
+
+// The question that names the changes, one line each with what saving does to it: "DumpType: set
+// back", "app.exe (added): removed", "app.exe (deleted): comes back", "app.exe\DumpType: kept".
+// At most ten lines, then "and N more". `again` asks about changes made while an earlier question
+// was open.
+std::wstring OutsideChangeQuestion(const std::vector<OutsideChange>& changes, const DesiredConfiguration& desired,
+                                   bool again);

@@ -15,26 +15,31 @@ const int TYPE_VALUE = 1;
 const int COUNT_VALUE = 2;
 const int CUSTOM_FLAGS_VALUE = 3;
 
-// Size first, then the bytes; a value that grows in between is asked for again, a few times.
+// A buffer that holds the common value whole: a DWORD, or a folder of a full path.
+const DWORD COMMON_VALUE_BYTES = (MAX_PATH + 1) * sizeof(wchar_t);
+
+// One query into that buffer; only a larger value costs another, of the size the first one named
+// (asked for again, a few times, while the value keeps growing in between).
 StoredValue ReadStoredValue(HKEY key, const wchar_t* name)
 {
     StoredValue value;
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        DWORD size = 0;
-        if (Sys().RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
-            break;
-        value.data.assign(size, 0);
-        LONG code = Sys().RegQueryValueExW(key, name, nullptr, &value.type, value.data.empty() ? nullptr : value.data.data(),
-                                           &size);
-        if (code == ERROR_MORE_DATA)
-            continue;
-        if (code != ERROR_SUCCESS)
-            break;
-        value.data.resize(size);
+    BYTE buffer[COMMON_VALUE_BYTES];
+    DWORD size = sizeof(buffer);
+    LONG code = Sys().RegQueryValueExW(key, name, nullptr, &value.type, buffer, &size);
+    if (code == ERROR_SUCCESS) {
+        value.data.assign(buffer, buffer + size);
         value.exists = true;
         return value;
     }
-    return StoredValue();
+    for (int attempt = 0; attempt < 4 && code == ERROR_MORE_DATA; ++attempt) {
+        value.data.assign(size, 0);
+        code = Sys().RegQueryValueExW(key, name, nullptr, &value.type, value.data.data(), &size);
+    }
+    if (code != ERROR_SUCCESS)
+        return StoredValue();
+    value.data.resize(size);
+    value.exists = true;
+    return value;
 }
 
 bool ReadDword(const StoredValue& value, DWORD& number)

@@ -167,14 +167,16 @@ TEST_F(CommitConvergence, RandomStatesConvergeToTheDesiredConfiguration)
         store.StoreRandomState();
         DumpSettings global = store.DesiredSettings();
         std::vector<ProgramEntry> entries = store.DesiredEntries();
-        if (global.IsEmpty() && entries.empty())
+        // Every other save had Clear Global Settings chosen; the others keep the LocalDumps key.
+        const ClearRequest clear = round % 2 ? CLEAR_ASKED : CLEAR_NOT_ASKED;
+        if (ClearsConfiguration(global, entries, clear))
             ++cleared;
 
         {
             SeamRecorder seam;
             BoxCapture boxes;
             std::vector<ProgramEntry> desired = entries;
-            EXPECT_TRUE(CommitConfiguration(global, desired));
+            EXPECT_TRUE(CommitConfiguration(global, desired, clear));
             EXPECT_TRUE(boxes.Boxes().empty());
             EXPECT_EQ(0, seam.OpenKeys());
         }
@@ -206,12 +208,12 @@ TEST_F(CommitConvergence, RandomStatesConvergeToTheDesiredConfiguration)
         {
             SeamRecorder seam;
             BoxCapture boxes;
-            EXPECT_TRUE(CommitConfiguration(back.global, back.entries));
+            EXPECT_TRUE(CommitConfiguration(back.global, back.entries, CLEAR_NOT_ASKED));
             EXPECT_TRUE(boxes.Boxes().empty());
             int beforeEnumeration = std::max(0, seam.ChangesBeforeFirstEnumeration());
             EXPECT_EQ(0, seam.RegistryChanges() - beforeEnumeration) << "program key changes";
             if (back.global.IsEmpty() && back.entries.empty()) {
-                EXPECT_EQ(0, seam.RegistryChanges()) << "clearing what is clear";
+                EXPECT_EQ(0, seam.RegistryChanges()) << "an empty save over what is empty";
             }
             EXPECT_EQ(0, seam.OpenKeys());
         }

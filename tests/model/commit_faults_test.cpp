@@ -225,6 +225,7 @@ protected:
     // Runs every failure point of the scenario; returns how many were tried.
     size_t RunEveryFailurePoint(const Scenario& scenario)
     {
+        const ClearRequest clear = scenario.clearing ? CLEAR_ASKED : CLEAR_NOT_ASKED;
         // The fault-free run: its failable calls and the state in front of each.
         scenario.setUp();
         std::vector<SeamCall> trace;
@@ -235,7 +236,7 @@ protected:
             seam.BeforeEachFailableCall([&]() { before.push_back(TakeSnapshot(scenario.folders)); });
             BoxCapture boxes;
             std::vector<ProgramEntry> entries = scenario.entries;
-            EXPECT_TRUE(CommitConfiguration(scenario.global, entries));
+            EXPECT_TRUE(CommitConfiguration(scenario.global, entries, clear));
             EXPECT_TRUE(boxes.Boxes().empty());
             trace = seam.FailableCalls();
             EXPECT_EQ(static_cast<int>(trace.size()), seam.FailableCallCount()) << "the trace sees every failable call";
@@ -253,7 +254,7 @@ protected:
                 seam.FailFailableCall(static_cast<int>(point), INJECTED);
                 BoxCapture boxes;
                 std::vector<ProgramEntry> entries = scenario.entries;
-                ok = CommitConfiguration(scenario.global, entries);
+                ok = CommitConfiguration(scenario.global, entries, clear);
                 shown = boxes.Boxes();
                 failedCall = seam.FailedCall();
                 EXPECT_EQ(0, seam.OpenKeys()) << "point " << point;
@@ -294,7 +295,7 @@ protected:
             SeamRecorder again;
             BoxCapture boxes;
             std::vector<ProgramEntry> entries = scenario.entries;
-            EXPECT_TRUE(CommitConfiguration(scenario.global, entries)) << where;
+            EXPECT_TRUE(CommitConfiguration(scenario.global, entries, clear)) << where;
             EXPECT_TRUE(boxes.Boxes().empty()) << where;
             EXPECT_TRUE(TakeSnapshot(scenario.folders) == desired) << where;
             EXPECT_EQ(0, again.OpenKeys()) << where;

@@ -74,7 +74,7 @@ TEST_F(Commit, ClearingRemovesProgramKeysGlobalValuesAndThenAnEmptyKey)
         SeamRecorder seam;
         BoxCapture boxes;
         std::vector<ProgramEntry> none;
-        EXPECT_TRUE(CommitConfiguration(c.global, none)) << c.what;
+        EXPECT_TRUE(CommitConfiguration(c.global, none, CLEAR_ASKED)) << c.what;
         EXPECT_TRUE(boxes.Boxes().empty()) << c.what;
         EXPECT_EQ(0, seam.OpenKeys()) << c.what;
         EXPECT_EQ(c.keySurvives, reg64::KeyExists(KEY)) << c.what;
@@ -82,6 +82,44 @@ TEST_F(Commit, ClearingRemovesProgramKeysGlobalValuesAndThenAnEmptyKey)
         std::vector<std::wstring> left = c.keySurvives ? std::vector<std::wstring>{L"Unmanaged"}
                                                        : std::vector<std::wstring>{};
         EXPECT_EQ(left, reg64::ValueNames(KEY)) << c.what;
+    }
+}
+
+TEST_F(Commit, WithoutClearingAskedForAnEmptySaveKeepsTheKeyAndWhatReadsAsTheWindowHasIt)
+{
+    TempFolder temp;
+    const std::wstring folder = temp.Path();
+    struct Case {
+        const char* what;
+        std::function<void()> store;
+        DumpSettings global;  // as the window reads the stored values
+        bool unchanged;       // else the global values are deleted and the key stays
+    } cases[] = {
+        {"no LocalDumps key", [] {}, DumpSettings(), true},
+        {"an empty LocalDumps key", [] { reg64::CreateKey(KEY); }, DumpSettings(), true},
+        {"a REG_QWORD type", [] { reg64::SetRaw(KEY, VALUE_DUMP_TYPE, REG_QWORD, "\x02\0\0\0\0\0\0\0", 8); },
+         DumpSettings(), true},
+        {"an empty stored folder", [] { reg64::SetString(KEY, VALUE_DUMP_FOLDER, L""); }, DumpSettings(), true},
+        {"blanks around the stored folder", [&] { reg64::SetString(KEY, VALUE_DUMP_FOLDER, L" " + folder + L"\t"); },
+         MakeSettings(folder.c_str(), -1, -1), true},
+        {"fields emptied by hand", [] { StoreSettings(KEY, MakeSettings(L"C:\\x", 1, 5)); }, DumpSettings(), false},
+    };
+    for (const Case& c : cases) {
+        reg64::DeleteTree(KEY);
+        c.store();
+        const StoreSnapshot before = TakeSnapshot();
+        SeamRecorder seam;
+        BoxCapture boxes;
+        std::vector<ProgramEntry> none;
+        EXPECT_TRUE(CommitConfiguration(c.global, none, CLEAR_NOT_ASKED)) << c.what;
+        EXPECT_EQ(0, seam.OpenKeys()) << c.what;
+        if (c.unchanged) {
+            EXPECT_EQ(0, seam.RegistryChanges()) << c.what;
+            EXPECT_TRUE(TakeSnapshot() == before) << c.what << "\n" << TakeSnapshot().Describe();
+        } else {
+            EXPECT_TRUE(reg64::KeyExists(KEY)) << c.what;
+            EXPECT_TRUE(reg64::ValueNames(KEY).empty()) << c.what;
+        }
     }
 }
 
@@ -94,7 +132,7 @@ TEST_F(Commit, ClearingStopsAtAKeyTheRegistryRefusesToDelete)
     seam.FailCall("NtDeleteKey", 0, ERROR_ACCESS_DENIED);
     BoxCapture boxes;
     std::vector<ProgramEntry> none;
-    EXPECT_FALSE(CommitConfiguration(DumpSettings(), none));
+    EXPECT_FALSE(CommitConfiguration(DumpSettings(), none, CLEAR_ASKED));
     ASSERT_EQ(1u, boxes.Boxes().size());
     EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), boxes.Boxes()[0].type & MB_ICONMASK);
     const std::wstring& text = boxes.Boxes()[0].text;
@@ -125,7 +163,7 @@ TEST_F(Commit, ClearingKeepsAKeyAddedMeanwhileAndItsLocalDumpsKey)
     g_pfnRegDeleteKeyEx = AddKeyThenDelete;
     BoxCapture boxes;
     std::vector<ProgramEntry> none;
-    EXPECT_TRUE(CommitConfiguration(DumpSettings(), none));
+    EXPECT_TRUE(CommitConfiguration(DumpSettings(), none, CLEAR_ASKED));
     g_pfnRegDeleteKeyEx = g_belowDeleteKeyEx;
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(std::vector<std::wstring>{L"late.exe"}, reg64::Subkeys(KEY));
@@ -140,7 +178,7 @@ TEST_F(Commit, EmptyGlobalSettingsWithAnEntryWriteTheConfiguration)
         std::vector<ProgramEntry> entries = {MakeEntry(L"app.exe", MakeSettings(nullptr, 2, 4))};
         SeamRecorder seam;
         BoxCapture boxes;
-        EXPECT_TRUE(CommitConfiguration(DumpSettings(), entries));
+        EXPECT_TRUE(CommitConfiguration(DumpSettings(), entries, CLEAR_NOT_ASKED));
         EXPECT_TRUE(boxes.Boxes().empty());
         EXPECT_TRUE(reg64::KeyExists(KEY));
         EXPECT_TRUE(reg64::ValueNames(KEY).empty()) << "the global values are deleted";
@@ -178,7 +216,7 @@ TEST_F(Commit, OnlyEntriesThatDifferFromTheStoredKeysAreWritten)
         c.edit(entries);
         SeamRecorder seam;
         BoxCapture boxes;
-        EXPECT_TRUE(CommitConfiguration(MakeSettings(nullptr, 1, -1), entries)) << c.what;
+        EXPECT_TRUE(CommitConfiguration(MakeSettings(nullptr, 1, -1), entries, CLEAR_NOT_ASKED)) << c.what;
         EXPECT_TRUE(boxes.Boxes().empty()) << c.what;
         int programChanges = seam.RegistryChanges() - seam.ChangesBeforeFirstEnumeration();
         EXPECT_EQ(c.programKeysWritten, programChanges > 0) << c.what;
@@ -197,7 +235,7 @@ TEST_F(Commit, ANameChangedOnlyInLetterCaseKeepsTheKeyWithWhatElseItHolds)
 
     SeamRecorder seam;
     BoxCapture boxes;
-    EXPECT_TRUE(CommitConfiguration(DumpSettings(), entries));
+    EXPECT_TRUE(CommitConfiguration(DumpSettings(), entries, CLEAR_NOT_ASKED));
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(0, seam.OpenKeys());
     for (const SeamCall& call : seam.FailableCalls())
@@ -223,7 +261,7 @@ TEST_F(Commit, AFailedDeletionLeavesTheAdditionsUnwritten)
     SeamRecorder seam;
     seam.FailCall("NtDeleteKey", 0, ERROR_ACCESS_DENIED);
     BoxCapture boxes;
-    EXPECT_FALSE(CommitConfiguration(MakeSettings(nullptr, 1, -1), entries));
+    EXPECT_FALSE(CommitConfiguration(MakeSettings(nullptr, 1, -1), entries, CLEAR_NOT_ASKED));
     ASSERT_EQ(1u, boxes.Boxes().size());
     EXPECT_EQ(L"ERROR: Failed to remove registry key.\nHKLM\\" + ProgramKeyPath(L"old.exe") + L"\n\n(5) " + ErrorText(5),
               boxes.Boxes()[0].text);
@@ -238,7 +276,7 @@ TEST_F(Commit, TwoEntriesOfTheSameNameEndWithTheLaterOneStored)
     std::vector<ProgramEntry> entries = {MakeEntry(L"dup.exe", MakeSettings(nullptr, 2, -1)),
                                          MakeEntry(L"dup.exe", MakeSettings(nullptr, -1, 7))};
     BoxCapture boxes;
-    ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries));
+    ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries, CLEAR_NOT_ASKED));
     std::vector<ProgramEntry> stored = StoredEntries();
     ASSERT_EQ(1u, stored.size());
     EXPECT_TRUE(stored[0].settings.Equals(MakeSettings(nullptr, -1, 7))) << Describe(stored[0].settings);
@@ -254,7 +292,7 @@ TEST_F(Commit, AGlobalFolderWithoutItsParentStopsBeforeAnyValue)
     std::vector<ProgramEntry> entries = {MakeEntry(L"app.exe", MakeSettings(nullptr, 2, -1))};
     SeamRecorder seam;
     BoxCapture boxes;
-    EXPECT_FALSE(CommitConfiguration(MakeSettings(folder.c_str(), 2, 5), entries));
+    EXPECT_FALSE(CommitConfiguration(MakeSettings(folder.c_str(), 2, 5), entries, CLEAR_NOT_ASKED));
     ASSERT_EQ(1u, boxes.Boxes().size());
     EXPECT_EQ(FormatText(L"ERROR: Failed to create folder to store dump files:\n\n%s\n\n(%d) %s", folder.c_str(), 3,
                          ErrorText(3).c_str()),
@@ -332,7 +370,7 @@ TEST_F(Commit, ValuesThatReadAsTheWindowHasThemStayByteForByte)
         entries[0].settings.dumpType = 2;
         entries.push_back(MakeEntry(L"new.exe", MakeSettings(nullptr, 1, -1)));
         BoxCapture boxes;
-        ASSERT_TRUE(CommitConfiguration(c.global, entries)) << c.what;
+        ASSERT_TRUE(CommitConfiguration(c.global, entries, CLEAR_NOT_ASKED)) << c.what;
 
         const StoreSnapshot after = TakeSnapshot();
         EXPECT_TRUE(before.keys.at(L"") == after.keys.at(L"")) << c.what << "\n" << after.Describe();
@@ -374,7 +412,7 @@ TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
             SeamRecorder seam;
             if (*c.failingCall)
                 seam.FailCall(c.failingCall, 0, ERROR_ACCESS_DENIED);
-            EXPECT_EQ(c.renamed, CommitConfiguration(DumpSettings(), entries)) << c.what;
+            EXPECT_EQ(c.renamed, CommitConfiguration(DumpSettings(), entries, CLEAR_NOT_ASKED)) << c.what;
             EXPECT_EQ(0, seam.OpenKeys()) << c.what;
         }
         const std::wstring kept = ProgramKeyPath(c.renamed ? L"z.exe" : L"a.exe");
@@ -392,7 +430,7 @@ TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
             continue;
 
         // A second save takes the old key again, not the part of it that reached the new name.
-        ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries)) << c.what;
+        ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries, CLEAR_NOT_ASKED)) << c.what;
         EXPECT_EQ(std::vector<std::wstring>{L"z.exe"}, reg64::Subkeys(KEY)) << c.what;
         EXPECT_EQ(0x1234u, StoredDword(ProgramKeyPath(L"z.exe"), L"CustomDumpFlags")) << c.what;
     }
@@ -424,14 +462,17 @@ TEST_F(Commit, RegistryLinksAreDeletedAsLinksAndNeverMoved)
             entries[0].processName = L"z.exe";
         }
         BoxCapture boxes;
-        EXPECT_EQ(!c.rename, CommitConfiguration(MakeSettings(nullptr, c.rename ? 1 : -1, -1), entries)) << c.what;
+        EXPECT_EQ(!c.rename, CommitConfiguration(MakeSettings(nullptr, c.rename ? 1 : -1, -1), entries,
+                                                  c.rename ? CLEAR_NOT_ASKED : CLEAR_ASKED))
+            << c.what;
         EXPECT_EQ(7u, StoredDword(target, L"kept")) << c.what;
         EXPECT_EQ(8u, StoredDword(target + L"\\below", L"kept")) << c.what;
         EXPECT_EQ(c.rename, reg64::KeyExists(ProgramKeyPath(L"a.exe"))) << c.what;
         EXPECT_FALSE(reg64::KeyExists(ProgramKeyPath(L"z.exe"))) << c.what << ": nothing written";
         EXPECT_EQ(c.rename ? 1u : 0u, boxes.Boxes().size()) << c.what;
-        if (c.rename && !boxes.Boxes().empty())
+        if (c.rename && !boxes.Boxes().empty()) {
             EXPECT_NE(std::wstring::npos, boxes.Boxes()[0].text.find(L"HKLM\\" + ProgramKeyPath(c.link))) << c.what;
+        }
         std::wstring text;  // the program's own deletion takes a link left over as a link
         EXPECT_EQ(0u, RegDeleteSettingsKey(ProgramKeyPath(L"a.exe").c_str(), text)) << Narrow(text);
     }
@@ -455,7 +496,7 @@ TEST_F(Commit, NamesDifferentToTheRegistryAreTwoPrograms)
     std::vector<ProgramEntry> entries = StoredEntries();
     entries.push_back(MakeEntry(L"stra\u00DFe.exe", MakeSettings(nullptr, 2, -1)));
     BoxCapture boxes;
-    ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries));
+    ASSERT_TRUE(CommitConfiguration(DumpSettings(), entries, CLEAR_NOT_ASKED));
     EXPECT_EQ(1u, StoredDword(ProgramKeyPath(L"strasse.exe"), VALUE_DUMP_TYPE));
     EXPECT_EQ(2u, StoredDword(ProgramKeyPath(L"stra\u00DFe.exe"), VALUE_DUMP_TYPE));
 }

@@ -40,7 +40,8 @@ DWORD RegImport(const std::wstring& file)
     if (::GetFileAttributesW(reg.c_str()) == INVALID_FILE_ATTRIBUTES)
         reg = std::wstring(windows) + L"\\system32\\reg.exe";
     std::wstring command = L"\"" + reg + L"\" import \"" + file + L"\" /reg:64";
-    STARTUPINFOW startup = {sizeof(startup)};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                           &startup, &process))

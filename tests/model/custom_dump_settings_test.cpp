@@ -60,6 +60,6 @@ TEST_F(CustomDumpSettings, TheFlagsAreWrittenForACustomDumpAndKeptBesideAnyOther
     }
 
     std::vector<ProgramEntry> none;
-    ASSERT_TRUE(CommitConfiguration(DumpSettings(), none));
+    ASSERT_TRUE(CommitConfiguration(DumpSettings(), none, CLEAR_ASKED));
     EXPECT_FALSE(reg64::KeyExists(KEY)) << "clearing removes the flags with the other values";
 }

@@ -28,7 +28,9 @@ void ToggleAndConfirm(HWND dialog, DWORD toggle, DWORD& checked, std::wstring& v
     value = ControlText(dialog, IDC_STATIC_DUMP_FLAGS_VALUE);
     const HWND list = ::GetDlgItem(dialog, IDC_LIST_DUMP_FLAGS);
     for (int row = 0; row < ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); ++row) {
-        LVITEMW item = {LVIF_PARAM | LVIF_STATE, row};
+        LVITEMW item = {};
+        item.mask = LVIF_PARAM | LVIF_STATE;
+        item.iItem = row;
         item.stateMask = LVIS_STATEIMAGEMASK;
         ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         const bool on = (item.state >> 12) == 2;
@@ -132,8 +134,9 @@ TEST_F(MainWindowTest, ExportAsksToSaveUnsavedEditsFirstAndOnlyYesGoesOn)
         EXPECT_EQ(PROBE_FINISHED, window.Run()) << "the window stays open";
         EXPECT_EQ(c.proceeds, proceeds);
         ASSERT_EQ(c.count ? 1u : 0u, window.boxes.size());
-        if (c.count)
+        if (c.count) {
             EXPECT_EQ(static_cast<UINT>(MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2), window.boxes[0].type);
+        }
         EXPECT_EQ(c.stored, StoredDword(VALUE_DUMP_COUNT));
         EXPECT_EQ(c.count && !c.proceeds, unsavedAfter) << "the edits stay, or are saved";
         EXPECT_EQ(c.proceeds, ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES);

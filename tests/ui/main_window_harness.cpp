@@ -50,6 +50,8 @@ INT_PTR CMainWindowProbe::Run()
     SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring&, UINT type) {
         boxes.push_back({text, type, FocusedId(m_hWnd)});
         const size_t index = boxes.size() - 1;
+        if (whileBoxOpen)
+            whileBoxOpen(index);
         return index < answers.size() ? answers[index] : IDOK;
     });
     CurrentApp()->SetMainWindow(this);

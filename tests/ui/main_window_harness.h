@@ -33,6 +33,8 @@ public:
     std::vector<Step> steps;
     // Answers of the captured message boxes, in order; when they run out, IDOK.
     std::vector<int> answers;
+    // Runs while a captured box is open, before it is answered, with the box's number (from 0).
+    std::function<void(size_t box)> whileBoxOpen;
     std::vector<ShownBox> boxes;
 
     // Makes this the application's main window and runs it modally.

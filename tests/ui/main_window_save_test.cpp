@@ -231,8 +231,9 @@ TEST_F(MainWindowTest, ASaveAsksBeforeItWritesOverChangesMadeSinceLoading)
     EXPECT_EQ(window.Run(), IDOK);
     ASSERT_EQ(window.boxes.size(), 2u);
     EXPECT_EQ(window.boxes[0].text,
-              L"The following settings were changed by another program after Kestrune loaded them:\n\n"
-              L"DumpType\nadded.exe (added)\ngone.exe (deleted)\n\nDo you want to save your settings over them?");
+              L"The following settings were changed by another program after Kestrune loaded them. What saving does "
+              L"to each:\n\nDumpType: set back\nadded.exe (added): removed\ngone.exe (deleted): comes back\n\n"
+              L"Do you want to save your settings over them?");
     EXPECT_EQ(window.boxes[0].type, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
     EXPECT_EQ(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_TYPE).data, (std::vector<BYTE>{1, 0, 0, 0}));
     EXPECT_EQ(reg64::Subkeys(LOCALDUMPS_KEY_PATH), std::vector<std::wstring>{L"gone.exe"});
@@ -260,4 +261,70 @@ TEST_F(MainWindowTest, WhatAFailedSaveWroteIsNotTakenForAnOutsideChange)
     ASSERT_EQ(window.boxes.size(), 2u) << "the deletion question and the error, no other question";
     EXPECT_EQ(window.boxes[1].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
     EXPECT_TRUE(reg64::Subkeys(LOCALDUMPS_KEY_PATH).empty());
+}
+
+TEST_F(MainWindowTest, OnlyClearGlobalSettingsLetsAnEmptySaveRemoveTheKey)
+{
+    struct Case {
+        const char* what;
+        std::vector<UINT> commands;
+        bool keyKept;
+    } cases[] = {
+        {"untouched", {}, true},
+        {"cleared, then refreshed", {ID_EDIT_CLEAR_GLOBAL, ID_EDIT_REFRESH}, true},
+        {"cleared", {ID_EDIT_CLEAR_GLOBAL}, false},
+    };
+    for (const Case& c : cases) {
+        reg64::DeleteTree(LOCALDUMPS_KEY_PATH);
+        // Values of types the window cannot show: it shows empty fields.
+        reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, L"5");
+        reg64::SetRaw(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, REG_MULTI_SZ, L"C:\\d\0", 12);
+        CMainWindowProbe window;
+        window.steps = {[&](CMainWindowProbe& w) {
+            for (UINT command : c.commands)
+                ::SendMessageW(w.m_hWnd, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+            EXPECT_TRUE(w.CommitChanges()) << c.what;
+        }};
+        EXPECT_EQ(window.Run(), IDOK) << c.what;
+        EXPECT_EQ(reg64::KeyExists(LOCALDUMPS_KEY_PATH), c.keyKept) << c.what;
+        EXPECT_EQ(reg64::ValueNames(LOCALDUMPS_KEY_PATH).size(), c.keyKept ? 2u : 0u) << c.what;
+        EXPECT_EQ(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).type == REG_SZ, c.keyKept) << c.what;
+    }
+}
+
+TEST_F(MainWindowTest, ChangesMadeWhileABoxIsOpenAreAskedAboutNeverWrittenOver)
+{
+    reg64::SetDword(ProgramKeyPath(L"a.exe"), VALUE_DUMP_TYPE, 1);
+    CMainWindowProbe window;
+    window.answers = {IDYES, IDOK, IDYES, IDNO, IDOK};
+    window.whileBoxOpen = [](size_t box) {
+        if (box == 1)  // the error box of a failed save
+            reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, 3);
+        if (box == 2)  // the question about that change
+            reg64::CreateKey(ProgramKeyPath(L"new.exe"));
+    };
+    window.steps = {[](CMainWindowProbe& w) {
+        SelectOnly(w.ListWindow(), {0});
+        w.DeletePrograms();
+        {
+            SeamRecorder seam;
+            seam.FailCall("RegDeleteKeyExW", 0, ERROR_ACCESS_DENIED);
+            EXPECT_FALSE(w.CommitChanges());
+        }
+        EXPECT_FALSE(w.CommitChanges());  // Yes to the first question, No to the second
+        SeamRecorder seam;
+        seam.FailCall("RegEnumKeyExW", 0, ERROR_INVALID_HANDLE);
+        EXPECT_FALSE(w.CommitChanges());  // the check cannot read the keys
+        EXPECT_EQ(seam.RegistryChanges(), 0);
+    }};
+    EXPECT_EQ(window.Run(), PROBE_FINISHED);
+    ASSERT_EQ(window.boxes.size(), 5u) << "the deletion question, the error, two questions, the incomplete read";
+    EXPECT_NE(window.boxes[2].text.find(L"loaded them. What saving does to each:\n\nDumpCount: removed\n\n"),
+              std::wstring::npos);
+    EXPECT_NE(window.boxes[3].text.find(L"while Kestrune was asking. What saving does to each:\n\n"
+                                        L"new.exe (added): removed\n\n"),
+              std::wstring::npos);
+    EXPECT_EQ(window.boxes[4].text.find(L"ERROR: The list of programs could not be read completely."), 0u);
+    EXPECT_EQ(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).data, (std::vector<BYTE>{3, 0, 0, 0}));
+    EXPECT_EQ(reg64::Subkeys(LOCALDUMPS_KEY_PATH), (std::vector<std::wstring>{L"a.exe", L"new.exe"}));
 }

@@ -88,7 +88,8 @@ private:
     void ProbeWriteAccess();
     void EnterReadOnlyMode();
     void UpdateSaveCommands();
-    bool ConfirmOutsideChanges();
+    bool ConfirmOutsideChanges(const DumpSettings& global, bool clearing);
+    void ShowIncompleteRead(DWORD code);
     void ReleaseWarningIcon();
 
     // Commands.
@@ -145,6 +146,10 @@ private:
     StoredState m_loaded;
     // 0 when the last load read every program key, else the Win32 code of what went wrong.
     DWORD m_loadIncompleteCode = ERROR_SUCCESS;
+    // Clear Global Settings was chosen since the last load: only then may a save of empty global
+    // settings without programs remove the whole configuration. A failed save keeps it, with the
+    // other edits, so that the next save completes the removal.
+    bool m_clearChosen = false;
     DumpSettings m_globalAtLoad;
     LONG m_entryCountAtLoad = 0;
     // An entry was deleted since the list was last loaded; a load discards the deletion with the

@@ -71,6 +71,7 @@ void CKestruneDlg::OnBrowseFolder()
 void CKestruneDlg::OnClearGlobalSettings()
 {
     m_panel.ClearSettings();
+    m_clearChosen = true;
 }
 
 void CKestruneDlg::OnSuggestedGlobalSettings()

@@ -13,6 +13,7 @@
 bool CKestruneDlg::LoadFromRegistry()
 {
     m_loaded = ReadStoredState();
+    m_clearChosen = false;
     LoadGlobalSettings();
     const bool loaded = LoadProgramEntries();
     // A list that misses keys must not be saved: the save would delete every key it did not show.
@@ -38,24 +39,40 @@ bool CKestruneDlg::RefreshFromRegistry()
 
 LRESULT CKestruneDlg::OnLoadIncomplete(WPARAM wParam, LPARAM, bool&)
 {
-    const DWORD code = static_cast<DWORD>(wParam);
+    ShowIncompleteRead(static_cast<DWORD>(wParam));
+    return 0;
+}
+
+void CKestruneDlg::ShowIncompleteRead(DWORD code)
+{
     AppMessageBox(FormatText(L"ERROR: The list of programs could not be read completely. Kestrune cannot save "
                              L"until Refresh (F5) reads it all.\n\n(%d) %s",
                              static_cast<int>(code), ErrorText(code).c_str()),
                   MB_ICONERROR);
-    return 0;
 }
 
-bool CKestruneDlg::ConfirmOutsideChanges()
+bool CKestruneDlg::ConfirmOutsideChanges(const DumpSettings& global, bool clearing)
 {
     // Another program (an administrator, a script, Group Policy) may have changed the settings
-    // since they were loaded; the save asks before it writes over that.
-    const StoredState now = ReadStoredState();
-    if (now.status != READ_OK)
-        return true;  // the save reads the keys again and reports what fails there
-    const std::vector<std::wstring> changed = ChangedSettings(m_loaded, now);
-    return changed.empty() ||
-           AppMessageBox(OutsideChangeQuestion(changed), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    // since they were loaded; the save asks before it writes over that. After Yes the registry is
+    // read again, right before the save writes, and what changed while the question was open is
+    // asked about in turn. A reading that misses keys stops the save: it cannot tell what changed.
+    const DesiredConfiguration desired = {global, m_entries, clearing};
+    StoredState answered = m_loaded;
+    for (bool again = false;; again = true) {
+        StoredState now = ReadStoredState();
+        if (now.status != READ_OK) {
+            ShowIncompleteRead(now.code);
+            return false;
+        }
+        const std::vector<OutsideChange> changes = ChangedSettings(answered, now);
+        if (changes.empty())
+            return true;
+        if (AppMessageBox(OutsideChangeQuestion(changes, desired, again),
+                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+            return false;
+        answered = std::move(now);
+    }
 }
 
 bool CKestruneDlg::HasUnsavedChanges() const
@@ -114,17 +131,23 @@ bool CKestruneDlg::SaveChanges()
     if (m_panel.ReportReadErrors(m_panel.ReadSettings(global)))
         return false;
 
-    if (!ConfirmOutsideChanges())
+    const ClearRequest clear = m_clearChosen ? CLEAR_ASKED : CLEAR_NOT_ASKED;
+    if (!ConfirmOutsideChanges(global, ClearsConfiguration(global, m_entries, clear)))
         return false;
 
+    std::wstring errorText;
     bool committed = false;
     {
         CWaitCursor wait;
-        committed = CommitConfiguration(global, m_entries);
-        // What this save wrote before it stopped is the program's own doing, not another's.
+        committed = SaveConfiguration(global, m_entries, clear, errorText);
+        // What this save wrote before it stopped is the program's own doing, not another's. The
+        // state is taken before the message shows, so that what another program changes while
+        // it is open counts as a change.
         if (!committed)
             m_loaded = ReadStoredState();
     }
+    if (!committed)
+        AppMessageBox(errorText, MB_OK | MB_ICONERROR);
     return committed;
 }
 
