@@ -13,6 +13,7 @@ const SystemCalls& RealSystemCalls()
         ::RegDeleteValueW,
         ::RegDeleteKeyW,
         ::RegEnumKeyExW,
+        ::RegEnumValueW,
         ::RegQueryInfoKeyW,
         ::RegCopyTreeW,
         ::CreateDirectoryW,

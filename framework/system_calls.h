@@ -16,6 +16,7 @@ struct SystemCalls {
     decltype(&::RegDeleteValueW) RegDeleteValueW;
     decltype(&::RegDeleteKeyW) RegDeleteKeyW;
     decltype(&::RegEnumKeyExW) RegEnumKeyExW;
+    decltype(&::RegEnumValueW) RegEnumValueW;
     decltype(&::RegQueryInfoKeyW) RegQueryInfoKeyW;
     decltype(&::RegCopyTreeW) RegCopyTreeW;
 

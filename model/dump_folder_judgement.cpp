@@ -39,17 +39,6 @@ bool IsCurrentUser(PSID sid)
            ::EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
 }
 
-bool IsTrustedOwner(PSID owner)
-{
-    if (!owner || !::IsValidSid(owner))
-        return false;
-    for (const wchar_t* trusted : TRUSTED_OWNERS) {
-        if (IsSid(owner, trusted))
-            return true;
-    }
-    return IsCurrentUser(owner);
-}
-
 bool IsDumpFile(const std::wstring& name, DWORD attributes)
 {
     return !(attributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > 4 &&
@@ -82,6 +71,17 @@ DWORD CheckContents(HANDLE folder)
 }
 
 }  // namespace
+
+bool IsTrustedOwner(PSID owner)
+{
+    if (!owner || !::IsValidSid(owner))
+        return false;
+    for (const wchar_t* trusted : TRUSTED_OWNERS) {
+        if (IsSid(owner, trusted))
+            return true;
+    }
+    return IsCurrentUser(owner);
+}
 
 DWORD JudgeOpenFolder(HANDLE folder, PSID owner)
 {

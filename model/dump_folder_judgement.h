@@ -17,5 +17,8 @@ const DWORD ERROR_FOLDER_FOREIGN_OWNER = ERROR_INVALID_OWNER;
 // owner read from it: ERROR_SUCCESS, one of the two codes above, or the code of a failed listing.
 DWORD JudgeOpenFolder(HANDLE folder, PSID owner);
 
+// Administrators, SYSTEM, TrustedInstaller or the user running this program.
+bool IsTrustedOwner(PSID owner);
+
 // "DOMAIN\name" of an account, or its SID text when the name cannot be found.
 std::wstring AccountName(PSID sid);

@@ -15,6 +15,7 @@ bool CKestruneDlg::LoadFromRegistry()
     m_loaded = ReadStoredState();
     LoadGlobalSettings();
     const bool loaded = LoadProgramEntries();
+    UpdateDumpStatus();
     // A list that misses keys must not be saved: the save would delete every key it did not show.
     UpdateSaveCommands();
     if (!LoadComplete())
@@ -114,8 +115,10 @@ bool CKestruneDlg::CommitChanges()
         CWaitCursor wait;
         committed = CommitConfiguration(global, m_entries);
         // What this save wrote before it stopped is the program's own doing, not another's.
-        if (!committed)
+        if (!committed) {
             m_loaded = ReadStoredState();
+            UpdateDumpStatus();
+        }
     }
     if (committed)
         OnOK();
