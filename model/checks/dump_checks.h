@@ -12,6 +12,7 @@
 
 struct CheckFinding {
     std::wstring title;
+    std::wstring subject;      // what it concerns, which the title alone may not tell (a hive, a folder)
     std::wstring explanation;  // plain words: what was found, where, and what to do about it
     bool note = false;         // worth knowing, but no reason for a missing dump
 };

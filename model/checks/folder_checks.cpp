@@ -78,7 +78,7 @@ void CheckFolderWritableByUsers(const StoredState& stored, CheckFindings& findin
         ReadFolderSecurity(path, security) != ERROR_SUCCESS || StandardUsersMayAddFiles(security.dacl))
         return;
     findings.push_back(
-        {L"Standard users cannot write to the dump folder",
+        {L"Standard users cannot write to the dump folder", path,
          FormatText(L"The dump folder %s exists, and its permissions, inherited ones included, let neither "
                     L"Everyone nor Users nor Authenticated Users add files to it. A program that a standard user "
                     L"runs loses its dump there; only programs of administrators and services leave one.%s"
@@ -97,7 +97,7 @@ void CheckFolderOwners(const StoredState& stored, CheckFindings& findings)
             continue;
         const std::wstring account = AccountName(security.owner);
         findings.push_back(
-            {L"The dump folder belongs to " + account,
+            {L"The dump folder belongs to " + account, path,
              FormatText(L"The dump folder %s (used by %s) belongs to %s. That account can read every dump written "
                         L"there, with the memory of the programs that crashed, and can change who may write "
                         L"there.%sGive the folder to the Administrators from an elevated command prompt:%s"
@@ -119,6 +119,7 @@ void CheckPerUserFolder(const StoredState& stored, CheckFindings& findings)
                            L"user whose program crashed");
     findings.push_back(
         {L"Each user's dumps go to that user's own profile",
+         global.hasFolder && !global.folder.empty() ? global.folder : std::wstring(L"no global folder"),
          where + FormatText(L": the dumps of each user end up in a folder of their own. Services running as SYSTEM "
                             L"write into the system profile, "
                             L"%%SystemRoot%%\\System32\\config\\systemprofile\\AppData\\Local\\CrashDumps.%sTo "

@@ -50,7 +50,7 @@ std::wstring HiveOwner(const std::wstring& name)
 void AddPerUserFinding(const std::wstring& hive, const std::wstring& shortHive, const std::wstring& owner, HKEY key,
                        CheckFindings& findings)
 {
-    findings.push_back({L"Per-user settings are ignored",
+    findings.push_back({L"Per-user settings are ignored", hive,
                         FormatText(L"The key LocalDumps exists in %s\\%s (%s). Windows reads the local dump "
                                    L"settings only from HKEY_LOCAL_MACHINE and ignores this key. %s%s"
                                    L"Enter the settings you want in Kestrune and save them, then remove this key:%s"
@@ -92,7 +92,7 @@ void CheckThirtyTwoBitView(const StoredState&, CheckFindings& findings)
     if (g_osBitness != 1 || !OpenKeyToCheck(HKEY_LOCAL_MACHINE, WOW_LOCALDUMPS_KEY_PATH, g_registryView, key))
         return;
     findings.push_back(
-        {L"Settings in the 32-bit registry view are ignored",
+        {L"Settings in the 32-bit registry view are ignored", L"32-bit registry view",
          FormatText(L"The key HKEY_LOCAL_MACHINE\\%s exists: a 32-bit program or script wrote its settings into "
                     L"the 32-bit registry view of this 64-bit Windows. Windows reads only the 64-bit key and "
                     L"ignores this one. %s%sEnter the settings you want in Kestrune and save them, then remove "
@@ -126,12 +126,14 @@ void CheckAutomaticDebugger(const StoredState&, CheckFindings& findings)
     struct View {
         REGSAM view;
         const wchar_t* shownPath;
-        const wchar_t* programs;
+        const wchar_t* program;
+        const wchar_t* affected;
         const wchar_t* regSwitch;
     };
-    const View bothViews[] = {{g_registryView, AEDEBUG_KEY_PATH, L"a 64-bit program", L" /reg:64"},
-                              {KEY_WOW64_32KEY, WOW_AEDEBUG_KEY_PATH, L"a 32-bit program", L" /reg:32"}};
-    const View oneView[] = {{0, AEDEBUG_KEY_PATH, L"a program", L""}};
+    const View bothViews[] = {
+        {g_registryView, AEDEBUG_KEY_PATH, L"a 64-bit program", L"64-bit programs", L" /reg:64"},
+        {KEY_WOW64_32KEY, WOW_AEDEBUG_KEY_PATH, L"a 32-bit program", L"32-bit programs", L" /reg:32"}};
+    const View oneView[] = {{0, AEDEBUG_KEY_PATH, L"a program", L"all programs", L""}};
     // On a 64-bit Windows each view decides for the programs of its own kind.
     const View* views = g_osBitness == 1 ? bothViews : oneView;
     const size_t viewCount = g_osBitness == 1 ? 2 : 1;
@@ -148,12 +150,12 @@ void CheckAutomaticDebugger(const StoredState&, CheckFindings& findings)
                              : L"Only the programs in its \"AutoExclusionList\" still get dumps: " + NameList(excluded) +
                                    L". ";
         findings.push_back(
-            {L"A debugger starts instead of a dump",
+            {L"A debugger starts instead of a dump", v.affected,
              FormatText(L"When %s crashes, Windows starts the debugger set in HKEY_LOCAL_MACHINE\\%s, where "
                         L"\"Auto\" is 1:%s%s%sWindows collects no dump when a debugger starts automatically. %s"
                         L"To get dumps, switch the automatic start off from an elevated command prompt:%s"
                         L"reg add \"HKLM\\%s\" /v Auto /t REG_SZ /d 0 /f%s",
-                        v.programs, v.shownPath, PARAGRAPH, debugger.c_str(), PARAGRAPH, exclusions.c_str(), PARAGRAPH,
+                        v.program, v.shownPath, PARAGRAPH, debugger.c_str(), PARAGRAPH, exclusions.c_str(), PARAGRAPH,
                         AEDEBUG_KEY_PATH, v.regSwitch)});
     }
 }
@@ -166,11 +168,12 @@ void CheckReportingPolicy(const StoredState&, CheckFindings& findings)
         const wchar_t* shortRoot;
         const wchar_t* path;
         bool policy;
+        const wchar_t* subject;
     };
     const Place places[] = {
-        {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L"HKLM", WER_POLICY_KEY_PATH, true},
-        {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", L"HKCU", WER_POLICY_KEY_PATH, true},
-        {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L"HKLM", WER_KEY_PATH, false},
+        {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L"HKLM", WER_POLICY_KEY_PATH, true, L"computer policy"},
+        {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", L"HKCU", WER_POLICY_KEY_PATH, true, L"your user's policy"},
+        {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L"HKLM", WER_KEY_PATH, false, L"Windows Error Reporting key"},
     };
     for (const Place& place : places) {
         unique_hkey key;
@@ -185,7 +188,7 @@ void CheckReportingPolicy(const StoredState&, CheckFindings& findings)
                 : FormatText(L"To turn error reporting on again, from an elevated command prompt:%sreg add "
                              L"\"%s\\%s\" /v Disabled /t REG_DWORD /d 0 /f%s",
                              PARAGRAPH, place.shortRoot, place.path, RegViewSwitch().c_str());
-        findings.push_back({L"Error reporting is turned off by policy",
+        findings.push_back({L"Error reporting is turned off by policy", place.subject,
                             FormatText(L"The value \"Disabled\" is 1 in %s\\%s: Windows Error Reporting is turned "
                                        L"off, and this may stop local dumps too.%s%s",
                                        place.rootName, place.path, PARAGRAPH, remedy.c_str())});

@@ -53,17 +53,21 @@ BOOL CDumpCheckDlg::OnInitDialog()
     ::ImageList_AddIcon(images, ::LoadIconW(nullptr, IDI_INFORMATION));
     ::SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
 
+    // The title, and what the finding concerns (the same title can come from two places).
     RECT client = {};
     ::GetClientRect(list, &client);
+    const int width = client.right - client.left - ::GetSystemMetrics(SM_CXVSCROLL);
     LVCOLUMNW column = {};
     column.mask = LVCF_WIDTH;
-    column.cx = client.right - client.left;
+    column.cx = width * 3 / 5;
     ::SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    column.cx = width - column.cx;
+    ::SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
 
     if (CountProblems(m_findings) == 0)
-        AddRow(CHECK_NO_PROBLEMS, NOTHING_FOUND_EXPLANATION, IMAGE_NOTE);
+        AddRow({CHECK_NO_PROBLEMS, L"", NOTHING_FOUND_EXPLANATION}, IMAGE_NOTE);
     for (const CheckFinding& finding : m_findings)
-        AddRow(finding.title, finding.explanation, finding.note ? IMAGE_NOTE : IMAGE_PROBLEM);
+        AddRow(finding, finding.note ? IMAGE_NOTE : IMAGE_PROBLEM);
 
     LVITEMW first = {};
     first.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -73,15 +77,19 @@ BOOL CDumpCheckDlg::OnInitDialog()
     return FALSE;
 }
 
-void CDumpCheckDlg::AddRow(const std::wstring& title, const std::wstring& explanation, int image)
+void CDumpCheckDlg::AddRow(const CheckFinding& finding, int image)
 {
+    const HWND list = GetDlgItem(IDC_LIST_FINDINGS);
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = static_cast<int>(m_explanations.size());
-    item.pszText = const_cast<wchar_t*>(title.c_str());
+    item.pszText = const_cast<wchar_t*>(finding.title.c_str());
     item.iImage = image;
-    m_explanations.push_back(explanation);
-    ::SendMessageW(GetDlgItem(IDC_LIST_FINDINGS), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    const int row = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    item.iSubItem = 1;
+    item.pszText = const_cast<wchar_t*>(finding.subject.c_str());
+    ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    m_explanations.push_back(finding.explanation);
 }
 
 LRESULT CDumpCheckDlg::OnRowChanged(NMHDR* header)

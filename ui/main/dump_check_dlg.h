@@ -1,6 +1,6 @@
 #pragma once
-// The check window: what the dump collection check found, one row per finding, and the
-// explanation of the row selected. It shows what the main window found at its last load and
+// The check window: what the dump collection check found, one row per finding with what it
+// concerns, and the explanation of the row selected. It shows what the main window found at its last load and
 // changes nothing.
 #include <windows.h>
 
@@ -21,7 +21,7 @@ protected:
     const RouteTable& Routes() const override;
 
 private:
-    void AddRow(const std::wstring& title, const std::wstring& explanation, int image);
+    void AddRow(const CheckFinding& finding, int image);
     LRESULT OnRowChanged(NMHDR* header);
     LRESULT OnHelp(WPARAM wParam, LPARAM lParam, bool& handled);
 
