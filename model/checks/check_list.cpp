@@ -41,9 +41,10 @@ std::wstring DumpStatusText(bool keyExists, int problems)
     std::wstring text = keyExists
                             ? L"Crash dumps are on: Windows writes a dump file when a program crashes."
                             : L"Crash dumps are off: Windows writes no dump files until settings are saved.";
+    // The link on a line of its own, where it is never broken in two.
     if (problems == 1)
-        text += L" <a>1 problem found</a>";
+        text += L"\n<a>1 problem found</a>";
     else if (problems > 1)
-        text += FormatText(L" <a>%d problems found</a>", problems);
+        text += FormatText(L"\n<a>%d problems found</a>", problems);
     return text;
 }

@@ -244,7 +244,7 @@ TEST_F(DumpCheckTest, EachCauseShowsInTheStatusLineAndTheCheckWindowAndGoesWithA
         ASSERT_EQ(PROBE_FINISHED, window.Run());
         std::wstring expected = c.keyExists ? ON : OFF;
         if (c.problems > 0)
-            expected += FormatText(c.problems == 1 ? L" %d problem found" : L" %d problems found", c.problems);
+            expected += FormatText(c.problems == 1 ? L"\n%d problem found" : L"\n%d problems found", c.problems);
         EXPECT_EQ(expected, before);
         EXPECT_EQ(c.rows, rows);
         if (c.mentions) {
