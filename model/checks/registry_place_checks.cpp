@@ -109,10 +109,7 @@ void CheckPerUserKeys(const StoredState&, CheckFindings& findings)
 
     // The other hives loaded now: other users logged on, services' accounts. Yours is the one above.
     const std::wstring self = CurrentUserSidText();
-    unique_hkey users;
-    if (Sys().RegOpenKeyExW(HKEY_USERS, nullptr, 0, KEY_READ, users.put()) != ERROR_SUCCESS)
-        return;
-    for (const std::wstring& hive : SubkeyNamesOf(users.get())) {
+    for (const std::wstring& hive : SubkeyNamesOf(HKEY_USERS)) {
         const bool classes = hive.size() > 8 && SameProcessName(hive.substr(hive.size() - 8), L"_Classes");
         if (classes || SameProcessName(hive, self) ||
             !OpenKeyToCheck(HKEY_USERS, hive + L"\\" + LOCALDUMPS_KEY_PATH, g_registryView, key))

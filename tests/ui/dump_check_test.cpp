@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -276,7 +275,7 @@ TEST_F(DumpCheckTest, TheStatusLineFollowsAFailedSaveAndShowsInTheReadOnlyMode)
     EXPECT_EQ(OFF, before);
     EXPECT_EQ(ON, after);
 
-    // The status line also fits its two lines of room, with the longest text it has.
+    // The read-only mode shows the line too; and its longest text fits its two lines of room.
     const BOOL saved = g_notSupported;
     g_notSupported = TRUE;
     CMainWindowProbe window;
