@@ -110,16 +110,15 @@ void CheckFolderOwners(const StoredState& stored, CheckFindings& findings)
 void CheckPerUserFolder(const StoredState& stored, CheckFindings& findings)
 {
     const DumpSettings global = SettingsFromValues(stored.global);
-    if (!stored.keyExists || (global.hasFolder && !global.folder.empty() && !HasPerUserReference(global.folder)))
+    const bool set = global.hasFolder && !global.folder.empty();
+    if (!stored.keyExists || (set && !HasPerUserReference(global.folder)))
         return;
     const std::wstring where =
-        global.hasFolder && !global.folder.empty()
-            ? L"The global dump folder " + global.folder + L" refers to the profile of the user whose program crashed"
+        set ? L"The global dump folder " + global.folder + L" refers to the profile of the user whose program crashed"
             : std::wstring(L"The global dump folder is not set, so Windows uses %LOCALAPPDATA%\\CrashDumps of the "
                            L"user whose program crashed");
     findings.push_back(
-        {L"Each user's dumps go to that user's own profile",
-         global.hasFolder && !global.folder.empty() ? global.folder : std::wstring(L"no global folder"),
+        {L"Each user's dumps go to that user's own profile", set ? global.folder : std::wstring(L"no global folder"),
          where + FormatText(L": the dumps of each user end up in a folder of their own. Services running as SYSTEM "
                             L"write into the system profile, "
                             L"%%SystemRoot%%\\System32\\config\\systemprofile\\AppData\\Local\\CrashDumps.%sTo "
