@@ -35,7 +35,7 @@ DumpSettings ReadGlobalSettings()
     return SettingsFromValues(ReadGlobalValues());
 }
 
-ReadStatus ReadProgramKeyValues(const StoredKeyConsumer& consumer)
+ReadStatus ReadProgramKeyValues(const StoredKeyConsumer& consumer, bool* keyFound)
 {
     EnumResult result = EnumerateProgramKeys([&consumer](HKEY localDumps, const wchar_t* name) {
         StoredValues values;
@@ -46,6 +46,8 @@ ReadStatus ReadProgramKeyValues(const StoredKeyConsumer& consumer)
         }
         consumer(name, values);
     });
+    if (keyFound)
+        *keyFound = result.outcome != EnumOutcome::KeyAbsent;
     ReadStatus status = StatusOf(result.outcome);
     ::SetLastError(status == READ_OK ? ERROR_SUCCESS : static_cast<DWORD>(result.code));
     return status;

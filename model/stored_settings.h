@@ -29,5 +29,6 @@ StoredValues ReadGlobalValues();
 // that cannot be opened yields a record with only its name, and the walk goes on.
 ReadStatus ReadProgramKeys(const ProgramKeyConsumer& consumer);
 
-// The same walk, handing over each key's name and its managed values as stored.
-ReadStatus ReadProgramKeyValues(const StoredKeyConsumer& consumer);
+// The same walk, handing over each key's name and its managed values as stored. `keyFound`, when
+// given, tells whether the LocalDumps key exists (also when it cannot be opened).
+ReadStatus ReadProgramKeyValues(const StoredKeyConsumer& consumer, bool* keyFound = nullptr);

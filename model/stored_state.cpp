@@ -138,7 +138,7 @@ StoredState ReadStoredState()
     state.global = ReadGlobalValues();
     state.status = ReadProgramKeyValues([&state](const wchar_t* name, const StoredValues& values) {
         state.programs.push_back({name, values});
-    });
+    }, &state.keyExists);
     state.code = state.status == READ_OK ? ERROR_SUCCESS : ::GetLastError();
     return state;
 }

@@ -21,6 +21,7 @@ struct StoredState {
     std::vector<StoredKey> programs;  // in the order the registry lists them
     ReadStatus status = READ_OK;      // whether every program key was read
     DWORD code = ERROR_SUCCESS;       // the failing call's code when not
+    bool keyExists = false;           // the LocalDumps key is there: Windows writes dumps
 };
 
 StoredState ReadStoredState();

@@ -58,6 +58,13 @@
 #define IDC_STATIC_CASE_NOTE        1020
 #define IDC_STATIC_OMITTED_INFO     1021
 
+// Dump collection check: the main window's status line and the check window
+#define IDD_DUMP_CHECK              140
+#define IDC_LINK_DUMP_STATUS        1030
+#define IDC_LIST_FINDINGS           1031
+#define IDC_EDIT_FINDING_TEXT       1032
+#define ID_HELP_CHECK_DUMPS         32800
+
 // Commands of the main window's menu bar
 #define ID_FILE_EXIT                32771
 #define ID_EDIT_CLEAR_GLOBAL        32772

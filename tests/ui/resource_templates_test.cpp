@@ -192,6 +192,17 @@ const Control MAIN_CONTROLS[] = {
     {IDC_STATIC_ADMIN_NOTICE, L"Static", L"Run this tool as administrator to be able to save changes", STATIC_TYPE,
      SS_LEFT, VISIBLE_CHILD, 0, 76, 371, 183, 8},
     {IDC_STATIC_WARNING_PLACE, L"Static", L"", STATIC_TYPE, SS_BLACKFRAME, WS_CHILD, WS_VISIBLE, 57, 367, 16, 16},
+    {IDC_LINK_DUMP_STATUS, L"SysLink", L"", 0, 0, VISIBLE_CHILD | WS_TABSTOP, 0, 42, 390, 278, 20},
+};
+
+const Control CHECK_CONTROLS[] = {
+    {-1, L"Static", L"&Findings:", STATIC_TYPE, SS_LEFT, VISIBLE_CHILD, 0, 7, 7, 120, 8},
+    {IDC_LIST_FINDINGS, L"SysListView32", L"", LVS_TYPEMASK, LVS_REPORT,
+     VISIBLE_CHILD | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_BORDER | WS_TABSTOP, 0, 7, 17, 346, 76},
+    {-1, L"Static", L"&Explanation:", STATIC_TYPE, SS_LEFT, VISIBLE_CHILD, 0, 7, 99, 120, 8},
+    {IDC_EDIT_FINDING_TEXT, L"Edit", L"", 0, 0, VISIBLE_CHILD | WS_TABSTOP | ES_MULTILINE | ES_READONLY | WS_VSCROLL, 0,
+     7, 109, 346, 96},
+    {IDCANCEL, L"Button", L"Close", BUTTON_TYPE, BS_DEFPUSHBUTTON, VISIBLE_CHILD | WS_TABSTOP, 0, 303, 211, 50, 14},
 };
 
 const Control PROGRAM_CONTROLS[] = {
@@ -265,6 +276,9 @@ const Dialog DIALOGS[] = {
      0, 470, 251, L"", CUSTOM_DUMP_CONTROLS, sizeof(CUSTOM_DUMP_CONTROLS) / sizeof(CUSTOM_DUMP_CONTROLS[0])},
     {IDD_ABOUTBOX, L"About", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 249,
      93, L"", ABOUT_CONTROLS, sizeof(ABOUT_CONTROLS) / sizeof(ABOUT_CONTROLS[0])},
+    {IDD_DUMP_CHECK, L"Dump Collection Check",
+     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 360, 232, L"", CHECK_CONTROLS,
+     sizeof(CHECK_CONTROLS) / sizeof(CHECK_CONTROLS[0])},
 };
 
 TEST(ResourceTemplates, DialogsMatchTheirTables)
@@ -380,11 +394,12 @@ const MenuLine MENU_LINES[] = {
     {IDR_MAIN_MENU, 1, 6, L"&Edit Program Specific Settings...", 32782},
     {IDR_MAIN_MENU, 1, 7, nullptr, 0},
     {IDR_MAIN_MENU, 1, 8, L"&Delete Program Specific Settings...", 32783},
-    {IDR_MAIN_MENU, 2, 0, L"&Technical Details...", 32794},
-    {IDR_MAIN_MENU, 2, 1, nullptr, 0},
-    {IDR_MAIN_MENU, 2, 2, L"Make a &Donation...", 32796},
-    {IDR_MAIN_MENU, 2, 3, nullptr, 0},
-    {IDR_MAIN_MENU, 2, 4, L"&About...", 32775},
+    {IDR_MAIN_MENU, 2, 0, L"&Check Dump Collection...", 32800},
+    {IDR_MAIN_MENU, 2, 1, L"&Technical Details...", 32794},
+    {IDR_MAIN_MENU, 2, 2, nullptr, 0},
+    {IDR_MAIN_MENU, 2, 3, L"Make a &Donation...", 32796},
+    {IDR_MAIN_MENU, 2, 4, nullptr, 0},
+    {IDR_MAIN_MENU, 2, 5, L"&About...", 32775},
     {IDR_PROG_MENU, 0, 0, L"&Save && Close", 32788},
     {IDR_PROG_MENU, 0, 1, nullptr, 0},
     {IDR_PROG_MENU, 0, 2, L"&Close", 32789},
@@ -408,7 +423,7 @@ struct MenuShape {
 TEST(ResourceTemplates, MenusMatchTheirTables)
 {
     const MenuShape shapes[] = {
-        {IDR_MAIN_MENU, {L"&File", L"&Edit", L"&Help"}, {5, 9, 5}},
+        {IDR_MAIN_MENU, {L"&File", L"&Edit", L"&Help"}, {5, 9, 6}},
         {IDR_PROG_MENU, {L"&File", L"&Edit", L"&Help"}, {3, 2, 1}},
         {IDR_LIST_MENU, {}, {6}},
     };

@@ -1,5 +1,6 @@
-// Pictures of the About box and of the program settings dialog, as they draw themselves under
-// the test display, saved to screenshots/ beside the test program (build/screenshots/).
+// Pictures of the About box, the check window and the program settings dialog, as they draw
+// themselves under the test display, saved to screenshots/ beside the test program
+// (build/screenshots/).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,8 +11,10 @@
 #include "tests/support/ui_message_pump.h"
 #include "tests/ui/modal_driver.h"
 #include "tests/ui/png_writer.h"
+#include "model/checks/dump_checks.h"
 #include "ui/common/about_dlg.h"
 #include "ui/common/label_fit.h"
+#include "ui/main/dump_check_dlg.h"
 #include "ui/settings/dump_settings_panel.h"
 
 namespace {
@@ -58,6 +61,27 @@ TEST(Screenshots, AboutBox)
     ShowAboutBox();
     ASSERT_FALSE(driver.TimedOut());
     EXPECT_TRUE(WritePng(ScreenshotPath(L"about-box.png"), image));
+}
+
+TEST(Screenshots, DumpCheckWindow)
+{
+    // What the check finds in the test prefix as it is: its automatic debugger, in both views.
+    CDumpCheckDlg check(RunDumpChecks(ReadStoredState()));
+    RgbImage image;
+    HWND window = nullptr;
+    ModalDriver driver({
+        WaitForDialog(L"Dump Collection Check", window),
+        [&] {
+            Settle(window);
+            image = CaptureWindow(window);
+            ExpectPicture(image, window);
+            ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        },
+    });
+    check.DoModal();
+    ASSERT_FALSE(driver.TimedOut());
+    EXPECT_TRUE(WritePng(ScreenshotPath(L"check-window.png"), image));
 }
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)

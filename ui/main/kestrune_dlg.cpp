@@ -100,6 +100,9 @@ const RouteTable& CKestruneDlg::Routes() const
         NotifyRoute(NM_RCLICK, IDC_LIST_PROGRAMS, &CKestruneDlg::OnListRightClick),
         MessageRoute(WM_DESTROY, &CKestruneDlg::OnDestroy),
         // Help pages
+        CommandRoute(ID_HELP_CHECK_DUMPS, &CKestruneDlg::ShowDumpCheck),
+        NotifyRoute(NM_CLICK, IDC_LINK_DUMP_STATUS, &CKestruneDlg::OnDumpStatusLink),
+        NotifyRoute(NM_RETURN, IDC_LINK_DUMP_STATUS, &CKestruneDlg::OnDumpStatusLink),
         CommandRoute(ID_HELP_TECHNICAL_DETAILS, &CKestruneDlg::OnTechnicalDetails),
         CommandRoute(ID_HELP_DONATION, &CKestruneDlg::OnDonation),
     };

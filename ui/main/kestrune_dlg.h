@@ -9,6 +9,7 @@
 
 #include "framework/controls.h"
 #include "framework/modal_dialog.h"
+#include "model/checks/dump_checks.h"
 #include "model/dump_settings.h"
 #include "model/stored_state.h"
 #include "ui/common/window_drag.h"
@@ -70,6 +71,10 @@ public:
     // How often the list buttons were recomputed; lets a burst of selection changes be checked.
     int ListButtonUpdates() const { return m_listButtonUpdates; }
 
+    // The dump collection check of the stored settings: the status line and the check window.
+    const CheckFindings& Findings() const { return m_findings; }
+    void ShowDumpCheck();
+
 protected:
     void DoDataExchange() override;
 
@@ -90,6 +95,7 @@ private:
     void UpdateSaveCommands();
     bool ConfirmOutsideChanges(const DumpSettings& global, bool clearing);
     void ShowIncompleteRead(DWORD code);
+    void UpdateDumpStatus();
     void ReleaseWarningIcon();
 
     // Commands.
@@ -106,6 +112,7 @@ private:
     void OnTechnicalDetails();
     void OnDonation();
     void OnEditProgramCommand();
+    LRESULT OnDumpStatusLink(NMHDR*);
 
     // Command update of the Edit popup.
     void OnUpdateAddProgram(CommandState& state);
@@ -169,4 +176,6 @@ private:
     bool m_warningIconOwned = false;  // false for the system's shared copy
     DumpSettingsPanel m_panel;
     int m_listButtonUpdates = 0;
+    // What the dump collection check found in the settings as last loaded.
+    CheckFindings m_findings;
 };

@@ -16,6 +16,7 @@ bool CKestruneDlg::LoadFromRegistry()
     m_clearChosen = false;
     LoadGlobalSettings();
     const bool loaded = LoadProgramEntries();
+    UpdateDumpStatus();
     // A list that misses keys must not be saved: the save would delete every key it did not show.
     UpdateSaveCommands();
     if (!LoadComplete())
@@ -143,8 +144,10 @@ bool CKestruneDlg::SaveChanges()
         // What this save wrote before it stopped is the program's own doing, not another's. The
         // state is taken before the message shows, so that what another program changes while
         // it is open counts as a change.
-        if (!committed)
+        if (!committed) {
             m_loaded = ReadStoredState();
+            UpdateDumpStatus();
+        }
     }
     if (!committed)
         AppMessageBox(errorText, MB_OK | MB_ICONERROR);
