@@ -308,7 +308,7 @@ TEST_F(MainWindowTest, ChangesMadeWhileABoxIsOpenAreAskedAboutNeverWrittenOver)
         w.DeletePrograms();
         {
             SeamRecorder seam;
-            seam.FailCall("RegDeleteKeyExW", 0, ERROR_ACCESS_DENIED);
+            seam.FailCall("NtDeleteKey", 0, ERROR_ACCESS_DENIED);
             EXPECT_FALSE(w.CommitChanges());
         }
         EXPECT_FALSE(w.CommitChanges());  // Yes to the first question, No to the second
