@@ -15,6 +15,9 @@ const DWORD VALUE_NAME_CAPACITY = 16384;  // the registry's longest value name a
 const size_t HEX_LINE_WIDTH = 76;         // hex data wraps after this column, as registry files do
 const wchar_t* const MACHINE_ROOT = L"HKEY_LOCAL_MACHINE\\";
 const wchar_t* const MSG_READ_FAILED = L"ERROR: Failed to read registry key for export:\nHKLM\\%s\n\n(%d) %s";
+const wchar_t* const MSG_LINK =
+    L"ERROR: Cannot export a registry link:\nHKLM\\%s\n\n"
+    L"Nothing was written. A registry file cannot hold a link: remove it, or put a key of its own in its place.";
 const wchar_t* const MSG_WRITE_FAILED = L"ERROR: Failed to write export file:\n\n%s\n\n(%d) %s";
 
 bool FailOnKey(std::wstring& errorText, const std::wstring& path, LONG code)
@@ -70,10 +73,19 @@ bool ReadKey(HKEY key, const std::wstring& path, ExportedKey& tree, std::wstring
         return FailOnKey(errorText, path, code);
     for (const std::wstring& subkeyName : names) {
         const std::wstring subkeyPath = path + L"\\" + subkeyName;
+        // Each key is opened as itself: a registry link below LocalDumps would lead the export
+        // elsewhere in the registry (or round in a circle), and a registry file cannot hold one.
         unique_hkey subkey;
-        const LONG opened = RegOpenSettingsKey(key, subkeyName.c_str(), ReadAccess(), subkey);
+        bool link = false;
+        LONG opened = RegOpenKeyAsItself(key, subkeyName.c_str(), KEY_READ, subkey);
+        if (opened == ERROR_SUCCESS)
+            opened = RegCheckLink(subkey.get(), link);
         if (opened != ERROR_SUCCESS)
             return FailOnKey(errorText, subkeyPath, opened);
+        if (link) {
+            errorText = FormatText(MSG_LINK, subkeyPath.c_str());
+            return false;
+        }
         tree.subkeys.emplace_back();
         if (!ReadKey(subkey.get(), subkeyPath, tree.subkeys.back(), errorText))
             return false;

@@ -256,14 +256,20 @@ bool RegDeleteSettingValue(const wchar_t* path, const wchar_t* name)
     return KeepLastErrorOver(key, removed);
 }
 
-namespace {
-
-// Opens the key `name` below the open `parent` as itself: a registry link is opened as the link,
-// never followed to its target.
-LONG OpenItself(HKEY parent, const wchar_t* name, REGSAM access, unique_hkey& key)
+LONG RegOpenKeyAsItself(HKEY parent, const wchar_t* name, REGSAM access, unique_hkey& key)
 {
     return Sys().RegOpenKeyExW(parent, name, REG_OPTION_OPEN_LINK, access | g_registryView, key.put());
 }
+
+LONG RegCheckLink(HKEY key, bool& link)
+{
+    DWORD type = REG_NONE;
+    const LONG code = Sys().RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr);
+    link = code == ERROR_SUCCESS && type == REG_LINK;
+    return code == ERROR_SUCCESS || IsAbsent(code) ? ERROR_SUCCESS : code;
+}
+
+namespace {
 
 // Opens the key that holds `path` (by its path, as every other operation does) and names the last
 // part of the path, which the caller opens through that handle.
@@ -276,21 +282,12 @@ LONG OpenParentOf(const wchar_t* path, unique_hkey& parent, std::wstring& leaf)
     return OpenKey(HKEY_LOCAL_MACHINE, parentPath.c_str(), ReadAccess(), parent);
 }
 
-// Whether a key opened as itself is a registry link: it carries the link's REG_LINK value.
-LONG CheckLink(HKEY key, bool& link)
-{
-    DWORD type = REG_NONE;
-    const LONG code = Sys().RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr);
-    link = code == ERROR_SUCCESS && type == REG_LINK;
-    return code == ERROR_SUCCESS || IsAbsent(code) ? ERROR_SUCCESS : code;
-}
-
 // The path of the first registry link in the tree of an open key (the key itself included),
 // every key opened as itself; `found` stays empty when there is none.
 LONG FindLink(HKEY key, const std::wstring& path, std::wstring& found)
 {
     bool link = false;
-    LONG code = CheckLink(key, link);
+    LONG code = RegCheckLink(key, link);
     if (code != ERROR_SUCCESS || link) {
         found = link ? path : found;
         return code;
@@ -299,7 +296,7 @@ LONG FindLink(HKEY key, const std::wstring& path, std::wstring& found)
     code = RegEnumSubkeys(key, [&subkeys](const wchar_t* name) { subkeys.emplace_back(name); });
     for (size_t i = 0; code == ERROR_SUCCESS && found.empty() && i < subkeys.size(); ++i) {
         unique_hkey child;
-        code = OpenItself(key, subkeys[i].c_str(), KEY_READ, child);
+        code = RegOpenKeyAsItself(key, subkeys[i].c_str(), KEY_READ, child);
         if (code == ERROR_SUCCESS)
             code = FindLink(child.get(), path + L"\\" + subkeys[i], found);
         else if (IsAbsent(code))
@@ -314,7 +311,7 @@ LONG FindLink(HKEY key, const std::wstring& path, std::wstring& found)
 LONG DeleteKeyTree(HKEY parent, const std::wstring& name)
 {
     unique_hkey key;
-    LONG code = OpenItself(parent, name.c_str(), KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, key);
+    LONG code = RegOpenKeyAsItself(parent, name.c_str(), KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, key);
     if (code != ERROR_SUCCESS)
         return code;
     // All listed before any is deleted: a deletion during the walk would shift the indexes.
@@ -357,7 +354,7 @@ LONG RegCopySettingsKey(const wchar_t* from, const wchar_t* to, std::wstring& li
     LONG code = OpenParentOf(from, parent, leaf);
     unique_hkey source;
     if (code == ERROR_SUCCESS)
-        code = OpenItself(parent.get(), leaf.c_str(), KEY_READ, source);
+        code = RegOpenKeyAsItself(parent.get(), leaf.c_str(), KEY_READ, source);
     if (code == ERROR_SUCCESS)
         code = FindLink(source.get(), from, link);
     if (code != ERROR_SUCCESS || !link.empty())

@@ -60,6 +60,13 @@ DWORD RegDeleteSettingsKey(const wchar_t* path, std::wstring& errorText);
 // Deletes a key that has no subkeys (the registry refuses one that has); results as above.
 DWORD RegDeleteEmptySettingsKey(const wchar_t* path, std::wstring& errorText);
 
+// Opens the key `name` below the open `parent` as itself: a registry link is opened as the link,
+// never followed to its target.
+LONG RegOpenKeyAsItself(HKEY parent, const wchar_t* name, REGSAM access, unique_hkey& key);
+
+// Whether a key opened as itself is a registry link: it carries the link's REG_LINK value.
+LONG RegCheckLink(HKEY key, bool& link);
+
 // True for the codes that mean "the key or value is not there".
 bool IsAbsent(LONG code);
 
