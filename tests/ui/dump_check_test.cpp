@@ -89,7 +89,7 @@ struct CheckCase {
     void (*cause)();
     std::vector<std::wstring> titles;   // the check window's rows
     const wchar_t* mentions = nullptr;  // by the explanation of the first row that is not NONE
-    void (*remove)() = nullptr;         // when taking every cause away would hide a fault
+    void (*remove)() = nullptr;         // where the cause's absence alone would hide a fault
 };
 
 TEST_F(DumpCheckTest, EachCauseShowsInTheStatusLineAndTheCheckWindowAndGoesWithARefreshOnceRemoved)
@@ -107,12 +107,13 @@ TEST_F(DumpCheckTest, EachCauseShowsInTheStatusLineAndTheCheckWindowAndGoesWithA
          {perUser, perUser}, L"(your own user hive)"},
         {[] { SetAutoDebugger(L"1"); }, {debugger, debugger}, L"When a 64-bit program crashes"},
         {[] { reg64::SetDword(WER_KEY_PATH, L"Disabled", 1); }, {L"Error reporting is turned off by policy"},
-         L"is 1 in HKEY_LOCAL_MACHINE\\" WER_KEY_PATH L":"},
+         L"is 1 in HKEY_LOCAL_MACHINE\\" WER_KEY_PATH L":", [] { reg64::SetDword(WER_KEY_PATH, L"Disabled", 0); }},
         {[] { reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, 0);
               reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, L"%TEMP%\\Dumps");
               reg64::CreateKey(ProgramKeyPath(L"a.exe"));
               reg64::SetDword(ProgramKeyPath(L"b.exe"), VALUE_DUMP_COUNT, 3); },
-         {L"Programs without their own count get no dumps", NOTE}, L"no count of their own: a.exe."},
+         {L"Programs without their own count get no dumps", NOTE}, L"no count of their own: a.exe.",
+         [] { reg64::SetDword(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, 10); }},
         {[] { ::CreateDirectoryW(FOLDER, nullptr);
               reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_FOLDER, FOLDER); },
          {L"Standard users cannot write to the dump folder"}, nullptr, [] { ApplyDumpFolderAcl(FOLDER); }},
