@@ -73,7 +73,7 @@ protected:
         LocalDumpsTest::SetUp();  // the LocalDumps keys of both views
         ::RegDeleteTreeW(HKEY_CURRENT_USER, LOCALDUMPS_KEY_PATH);
         ::RegDeleteTreeW(HKEY_USERS, OTHER_HIVE LOCALDUMPS_KEY_PATH);
-        ::SHDeleteEmptyKeyW(HKEY_CURRENT_USER, WER_KEY_PATH);  // made for the keys below them
+        ::SHDeleteEmptyKeyW(HKEY_CURRENT_USER, WER_KEY_PATH);  // when a case made them
         ::SHDeleteEmptyKeyW(HKEY_USERS, OTHER_HIVE WER_KEY_PATH);
         HKEY wer = nullptr;
         ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, WER_KEY_PATH, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &wer);
@@ -89,7 +89,7 @@ struct CheckCase {
     void (*cause)();
     std::vector<std::wstring> titles;   // the check window's rows
     const wchar_t* mentions = nullptr;  // by the explanation of the first row that is not NONE
-    void (*remove)() = nullptr;         // where the cause's absence alone would hide a fault
+    void (*remove)() = nullptr;         // instead of the clean-up, where a harmless value must pass too
 };
 
 TEST_F(DumpCheckTest, EachCauseShowsInTheStatusLineAndTheCheckWindowAndGoesWithARefreshOnceRemoved)
