@@ -5,13 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
+#include "model/checks/dump_checks.h"
 #include "res/resource.h"
 #include "tests/support/ui_message_pump.h"
 #include "tests/ui/modal_driver.h"
 #include "tests/ui/png_writer.h"
-#include "model/checks/dump_checks.h"
 #include "ui/common/about_dlg.h"
 #include "ui/common/label_fit.h"
 #include "ui/main/dump_check_dlg.h"
@@ -44,44 +45,36 @@ void ExpectPicture(const RgbImage& image, HWND window)
     EXPECT_GE(image.DistinctColours(16), 8u);
 }
 
-TEST(Screenshots, AboutBox)
+// Shows a modal window, takes its picture once it has painted and closes it with `closeId`.
+void PictureOfModal(const wchar_t* caption, int closeId, const std::function<void()>& show, const wchar_t* file)
 {
     RgbImage image;
-    HWND about = nullptr;
+    HWND window = nullptr;
     ModalDriver driver({
-        WaitForDialog(L"About", about),
+        WaitForDialog(caption, window),
         [&] {
-            Settle(about);
-            image = CaptureWindow(about);
-            ExpectPicture(image, about);
-            ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+            Settle(window);
+            image = CaptureWindow(window);
+            ExpectPicture(image, window);
+            ::PostMessageW(window, WM_COMMAND, closeId, 0);
             return true;
         },
     });
-    ShowAboutBox();
+    show();
     ASSERT_FALSE(driver.TimedOut());
-    EXPECT_TRUE(WritePng(ScreenshotPath(L"about-box.png"), image));
+    EXPECT_TRUE(WritePng(ScreenshotPath(file), image));
+}
+
+TEST(Screenshots, AboutBox)
+{
+    PictureOfModal(L"About", IDOK, ShowAboutBox, L"about-box.png");
 }
 
 TEST(Screenshots, DumpCheckWindow)
 {
     // What the check finds in the test prefix as it is: its automatic debugger, in both views.
     CDumpCheckDlg check(RunDumpChecks(ReadStoredState()));
-    RgbImage image;
-    HWND window = nullptr;
-    ModalDriver driver({
-        WaitForDialog(L"Dump Collection Check", window),
-        [&] {
-            Settle(window);
-            image = CaptureWindow(window);
-            ExpectPicture(image, window);
-            ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-            return true;
-        },
-    });
-    check.DoModal();
-    ASSERT_FALSE(driver.TimedOut());
-    EXPECT_TRUE(WritePng(ScreenshotPath(L"check-window.png"), image));
+    PictureOfModal(L"Dump Collection Check", IDCANCEL, [&] { check.DoModal(); }, L"check-window.png");
 }
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
