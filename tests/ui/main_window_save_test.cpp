@@ -265,7 +265,7 @@ TEST_F(MainWindowTest, WhatAFailedSaveWroteIsNotTakenForAnOutsideChange)
 
 TEST_F(MainWindowTest, OnlyClearGlobalSettingsLetsAnEmptySaveRemoveTheKey)
 {
-    struct Case {
+    const struct {
         const char* what;
         std::vector<UINT> commands;
         bool keyKept;
@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, OnlyClearGlobalSettingsLetsAnEmptySaveRemoveTheKey)
         {"cleared, then refreshed", {ID_EDIT_CLEAR_GLOBAL, ID_EDIT_REFRESH}, true},
         {"cleared", {ID_EDIT_CLEAR_GLOBAL}, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         reg64::DeleteTree(LOCALDUMPS_KEY_PATH);
         // Values of types the window cannot show: it shows empty fields.
         reg64::SetString(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT, L"5");
@@ -288,7 +288,6 @@ TEST_F(MainWindowTest, OnlyClearGlobalSettingsLetsAnEmptySaveRemoveTheKey)
         EXPECT_EQ(window.Run(), IDOK) << c.what;
         EXPECT_EQ(reg64::KeyExists(LOCALDUMPS_KEY_PATH), c.keyKept) << c.what;
         EXPECT_EQ(reg64::ValueNames(LOCALDUMPS_KEY_PATH).size(), c.keyKept ? 2u : 0u) << c.what;
-        EXPECT_EQ(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).type == REG_SZ, c.keyKept) << c.what;
     }
 }
 
