@@ -288,6 +288,22 @@ BOOL WINAPI DaclAbsent(PSECURITY_DESCRIPTOR, LPBOOL present, PACL* dacl, LPBOOL 
     return TRUE;
 }
 
+// Wine makes no links inside a folder: the listing shows "linked.dmp" as one.
+decltype(SystemCalls::GetFileInformationByHandleEx) g_belowListing = nullptr;
+BOOL WINAPI ListWithLinkedDump(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID buffer, DWORD size)
+{
+    if (!g_belowListing(file, kind, buffer, size))
+        return FALSE;
+    for (BYTE* at = static_cast<BYTE*>(buffer);;) {
+        FILE_ID_BOTH_DIR_INFO* entry = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*>(at);
+        if (std::wstring(entry->FileName, entry->FileNameLength / sizeof(wchar_t)) == L"linked.dmp")
+            entry->FileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+        if (!entry->NextEntryOffset)
+            return TRUE;
+        at += entry->NextEntryOffset;
+    }
+}
+
 }  // namespace
 
 TEST_F(DumpFolderAcl, FailuresLeaveTheirCodeAndFreeEveryDescriptor)
@@ -355,26 +371,6 @@ TEST_F(DumpFolderAcl, FailuresLeaveTheirCodeAndFreeEveryDescriptor)
     }
     EXPECT_EQ(0, seam.FailableCallCount());
 }
-
-namespace {
-
-// Wine makes no links inside a folder: the listing shows "linked.dmp" as one.
-decltype(SystemCalls::GetFileInformationByHandleEx) g_belowListing = nullptr;
-BOOL WINAPI ListWithLinkedDump(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID buffer, DWORD size)
-{
-    if (!g_belowListing(file, kind, buffer, size))
-        return FALSE;
-    for (BYTE* at = static_cast<BYTE*>(buffer);;) {
-        FILE_ID_BOTH_DIR_INFO* entry = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*>(at);
-        if (std::wstring(entry->FileName, entry->FileNameLength / sizeof(wchar_t)) == L"linked.dmp")
-            entry->FileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-        if (!entry->NextEntryOffset)
-            return TRUE;
-        at += entry->NextEntryOffset;
-    }
-}
-
-}  // namespace
 
 TEST_F(DumpFolderAcl, AnExistingFolderIsOpenedOnlyWhenItHoldsNothingButDumps)
 {
@@ -476,6 +472,19 @@ BOOL WINAPI AddAceFails(PACL, DWORD, DWORD, LPVOID, DWORD)
     return FALSE;
 }
 
+// Right after the parent was checked, it is moved away and an empty folder takes its path.
+std::wstring g_parent;
+std::wstring g_movedParent;
+decltype(SystemCalls::NtCreateFile) g_belowCreate = nullptr;
+NTSTATUS NTAPI SwapParentThenCreate(PHANDLE file, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes,
+                                    PIO_STATUS_BLOCK io, PLARGE_INTEGER size, ULONG fileAttributes, ULONG share,
+                                    ULONG disposition, ULONG options, PVOID ea, ULONG eaLength)
+{
+    EXPECT_TRUE(::MoveFileW(g_parent.c_str(), g_movedParent.c_str()));
+    EXPECT_TRUE(::CreateDirectoryW(g_parent.c_str(), nullptr));
+    return g_belowCreate(file, access, attributes, io, size, fileAttributes, share, disposition, options, ea, eaLength);
+}
+
 }  // namespace
 
 TEST_F(DumpFolderAcl, AFolderThisSaveMadeAndThenRefusedIsRemoved)
@@ -505,23 +514,6 @@ TEST_F(DumpFolderAcl, AnEntryThatCannotBeCopiedFailsTheSaveAndNothingIsApplied)
     EXPECT_EQ(0, seam.CountOf("SetKernelObjectSecurity"));
     EXPECT_TRUE(FolderExists(folder)) << "a folder that was there before stays";
 }
-
-namespace {
-
-// Right after the parent was checked, it is moved away and an empty folder takes its path.
-std::wstring g_parent;
-std::wstring g_movedParent;
-decltype(SystemCalls::NtCreateFile) g_belowCreate = nullptr;
-NTSTATUS NTAPI SwapParentThenCreate(PHANDLE file, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes,
-                                    PIO_STATUS_BLOCK io, PLARGE_INTEGER size, ULONG fileAttributes, ULONG share,
-                                    ULONG disposition, ULONG options, PVOID ea, ULONG eaLength)
-{
-    EXPECT_TRUE(::MoveFileW(g_parent.c_str(), g_movedParent.c_str()));
-    EXPECT_TRUE(::CreateDirectoryW(g_parent.c_str(), nullptr));
-    return g_belowCreate(file, access, attributes, io, size, fileAttributes, share, disposition, options, ea, eaLength);
-}
-
-}  // namespace
 
 TEST_F(DumpFolderAcl, AFolderIsMadeJudgedAndTakenBackOnlyInTheParentThatWasChecked)
 {

@@ -1,7 +1,6 @@
 // The dump settings panel inside a real dialog built from the program settings template: what it
 // shows, what it reads back, clearing, suggestions from the profile and the reported errors.
 #include <winsock2.h>
-#include <ws2tcpip.h>
 #include <iphlpapi.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -525,32 +524,23 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id)
     return text;
 }
 
-// One of this computer's own addresses as a share path names it: the first IPv4 address of its
-// adapters that is not a loopback one, or an IPv6 address in its share form.
-std::wstring OwnAddressForShares()
+// One of this computer's own addresses as its adapters list it: an IPv4 one, not a loopback one.
+std::wstring OwnAddress()
 {
     ULONG size = 64 * 1024;
     std::vector<BYTE> buffer(size);
     auto* adapter = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
-    if (::GetAdaptersAddresses(AF_UNSPEC, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST, nullptr, adapter, &size))
+    if (::GetAdaptersAddresses(AF_INET, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST, nullptr, adapter, &size))
         adapter = nullptr;
-    std::wstring v6;
     for (; adapter; adapter = adapter->Next) {
         for (auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
-            const SOCKADDR* address = unicast->Address.lpSockaddr;
-            const auto& v4 = reinterpret_cast<const sockaddr_in*>(address)->sin_addr.S_un.S_un_b;
-            if (address->sa_family == AF_INET && v4.s_b1 != 127)
-                return FormatText(L"%u.%u.%u.%u", v4.s_b1, v4.s_b2, v4.s_b3, v4.s_b4);
-            const BYTE* b = reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr.s6_addr;
-            if (address->sa_family == AF_INET6 && v6.empty() && !IN6_IS_ADDR_LOOPBACK(reinterpret_cast<const in6_addr*>(b))) {
-                for (int i = 0; i < 16; i += 2)
-                    v6 += FormatText(i ? L"-%x" : L"%x", (b[i] << 8) | b[i + 1]);
-                v6 += L".ipv6-literal.net";
-            }
+            const auto& b = reinterpret_cast<const sockaddr_in*>(unicast->Address.lpSockaddr)->sin_addr.S_un.S_un_b;
+            if (b.s_b1 != 127)
+                return FormatText(L"%u.%u.%u.%u", b.s_b1, b.s_b2, b.s_b3, b.s_b4);
         }
     }
-    EXPECT_FALSE(v6.empty()) << "this computer has an address";
-    return v6;
+    ADD_FAILURE() << "this computer has no IPv4 address but loopback ones";
+    return L"";
 }
 
 TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFolder)
@@ -577,7 +567,7 @@ TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFold
         return FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, place.c_str(), path.c_str());
     };
     ::SetEnvironmentVariableW(L"KESTRUNE_UNSET_VAR", nullptr);
-    const std::wstring ownAddress = L"\\\\" + OwnAddressForShares() + L"\\share\\Dumps";
+    const std::wstring ownAddress = L"\\\\" + OwnAddress() + L"\\share\\Dumps";
     struct FolderCase {
         std::wstring text;
         bool acl;
@@ -654,8 +644,6 @@ TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFold
     ::RemoveDirectoryW(toolFolder.c_str());
 }
 
-namespace {
-
 // The folder's owner as read through the seam: the Users group, as for a folder that a standard
 // user made.
 PSID g_usersSid = nullptr;
@@ -667,8 +655,6 @@ DWORD WINAPI OwnedByUsers(HANDLE handle, SE_OBJECT_TYPE type, SECURITY_INFORMATI
         *owner = g_usersSid;
     return code;
 }
-
-}  // namespace
 
 TEST_F(PanelErrorReportTest, AFolderOfAnotherAccountIsRefusedWithTheBoxOnAndAskedAboutWithItOff)
 {
