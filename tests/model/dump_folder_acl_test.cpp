@@ -517,13 +517,11 @@ TEST_F(DumpFolderAcl, AnEntryThatCannotBeCopiedFailsTheSaveAndNothingIsApplied)
 
 TEST_F(DumpFolderAcl, AFolderIsMadeJudgedAndTakenBackOnlyInTheParentThatWasChecked)
 {
-    TempFolder temp;
-    g_parent = temp.Child(L"parent");
-    g_movedParent = temp.Child(L"moved");
-    const std::wstring folder = g_parent + L"\\Dumps";
     for (bool acl : {true, false}) {
-        RemoveFolderTree(g_parent);
-        RemoveFolderTree(g_movedParent);
+        TempFolder temp;
+        g_parent = temp.Child(L"parent");
+        g_movedParent = temp.Child(L"moved");
+        const std::wstring folder = g_parent + L"\\Dumps";
         MakeFolder(g_parent);
         SeamRecorder seam;
         seam.FailCall("RegSetValueExW", 0, ERROR_DISK_FULL);
