@@ -428,22 +428,22 @@ TEST_F(DumpFolderAcl, AFolderIsOpenedOnlyWhenItBelongsToTheSystemOrTheAdministra
     // them all already (a user may have made and opened the folder in advance), none at all.
     const std::vector<BYTE> lists[] = {MakeList({{ACCESS_ALLOWED_ACE_TYPE, 0, FILE_ALL_ACCESS, L"S-1-5-32-544"}}),
                                        MakeList(AddedEntries()), {}};
-    for (const Case& c : cases) {
-        for (const std::vector<BYTE>& list : lists) {
-            FakeFolderSecurity fake;
-            fake.list = list;
-            fake.owner = c.owner;
-            g_fake = &fake;
-            SeamRecorder seam;
-            Sys().GetSecurityInfo = FakeGetSecurityInfo;
-            Sys().SetKernelObjectSecurity = FakeSetKernelObjectSecurity;
-            std::wstring account;
-            const DWORD judged = JudgeDumpFolder(folder.c_str(), account);
-            EXPECT_EQ(c.account == nullptr, ApplyDumpFolderAcl(folder.c_str())) << Narrow(c.owner);
-            EXPECT_EQ(c.account ? ERROR_FOLDER_FOREIGN_OWNER : ERROR_SUCCESS, judged) << Narrow(c.owner);
-            EXPECT_EQ(c.account ? c.account : L"", account) << Narrow(c.owner);
-            EXPECT_EQ(c.account || &list != lists ? 0 : 1, fake.sets) << Narrow(c.owner);
-        }
+    for (size_t i = 0; i < std::size(cases) * std::size(lists); ++i) {  // each owner with each list
+        const Case& c = cases[i / std::size(lists)];
+        const bool lacksEntries = i % std::size(lists) == 0;
+        FakeFolderSecurity fake;
+        fake.list = lists[i % std::size(lists)];
+        fake.owner = c.owner;
+        g_fake = &fake;
+        SeamRecorder seam;
+        Sys().GetSecurityInfo = FakeGetSecurityInfo;
+        Sys().SetKernelObjectSecurity = FakeSetKernelObjectSecurity;
+        std::wstring account;
+        const DWORD judged = JudgeDumpFolder(folder.c_str(), account);
+        EXPECT_EQ(c.account == nullptr, ApplyDumpFolderAcl(folder.c_str())) << Narrow(c.owner);
+        EXPECT_EQ(c.account ? ERROR_FOLDER_FOREIGN_OWNER : ERROR_SUCCESS, judged) << Narrow(c.owner);
+        EXPECT_EQ(c.account ? c.account : L"", account) << Narrow(c.owner);
+        EXPECT_EQ(c.account || !lacksEntries ? 0 : 1, fake.sets) << Narrow(c.owner);
     }
     g_fake = nullptr;
 }
