@@ -161,17 +161,14 @@ std::wstring ExpectedBox(const std::vector<SeamCall>& trace, size_t index, bool 
         if (trace[i].name == "NtCreateFile")
             folder = FolderMadeBy(trace, i);
     }
-    bool parentChecked = false;  // the ACL is asked for: the parent is checked before the folder is made
     for (size_t i = index + 1; i < trace.size() && trace[i].name != "RegSetValueExW"; ++i) {
         if (trace[i].name == "NtCreateFile") {
             folder = FolderMadeBy(trace, i);
-            parentChecked = trace[i - 1].name == "GetFinalPathNameByHandleW";
             break;
         }
     }
-    const bool opensParent = name == "CreateFileW" && index + 1 < trace.size() &&
-                             (trace[index + 1].name == "NtCreateFile" || trace[index + 1].name == "GetFinalPathNameByHandleW");
-    if (opensParent && !parentChecked)
+    // Opening the parent, when no ACL is asked for and so the parent is not checked before the folder is made.
+    if (name == "CreateFileW" && index + 1 < trace.size() && trace[index + 1].name == "NtCreateFile")
         return WithFolderAndCode(L"ERROR: Failed to create folder to store dump files:\n\n%s\n\n(%d) %s", folder,
                                  INJECTED);
     if (name == "RegCreateKeyExW" || name == "RegSetValueExW")

@@ -51,6 +51,14 @@ void StoreThreeGlobalsAndTwoPrograms()
     StoreSettings(ProgramKeyPath(L"b.exe"), MakeSettings(nullptr, -1, 3));
 }
 
+// Another program adds a program key just before the emptied LocalDumps key is deleted.
+RegDeleteKeyExFn g_belowDeleteKeyEx = nullptr;
+LONG WINAPI AddKeyThenDelete(HKEY root, LPCWSTR path, REGSAM view, DWORD reserved)
+{
+    reg64::CreateKey(ProgramKeyPath(L"late.exe"));
+    return g_belowDeleteKeyEx(root, path, view, reserved);
+}
+
 }  // namespace
 
 TEST_F(Commit, ClearingRemovesProgramKeysGlobalValuesAndThenAnEmptyKey)
@@ -60,10 +68,14 @@ TEST_F(Commit, ClearingRemovesProgramKeysGlobalValuesAndThenAnEmptyKey)
         DumpSettings global;
         bool unmanagedValue;
         bool keySurvives;
+        bool keyAddedMeanwhile = false;
+        ClearRequest clear = CLEAR_ASKED;
     } cases[] = {
         {"nothing else in the key", DumpSettings(), false, false},
         {"a value the program does not manage", DumpSettings(), true, true},
         {"only the ACL request counts as empty", MakeSettings(nullptr, -1, -1, true), false, false},
+        {"a program key added meanwhile", DumpSettings(), false, true, true},
+        {"not asked for: every field emptied by hand", DumpSettings(), false, true, false, CLEAR_NOT_ASKED},
     };
     for (const Case& c : cases) {
         reg64::DeleteTree(KEY);
@@ -72,54 +84,36 @@ TEST_F(Commit, ClearingRemovesProgramKeysGlobalValuesAndThenAnEmptyKey)
             reg64::SetString(KEY, L"Unmanaged", L"keep me");
 
         SeamRecorder seam;
+        if (c.keyAddedMeanwhile) {
+            g_belowDeleteKeyEx = g_pfnRegDeleteKeyEx;
+            g_pfnRegDeleteKeyEx = AddKeyThenDelete;
+        }
         BoxCapture boxes;
         std::vector<ProgramEntry> none;
-        EXPECT_TRUE(CommitConfiguration(c.global, none, CLEAR_ASKED)) << c.what;
+        EXPECT_TRUE(CommitConfiguration(c.global, none, c.clear)) << c.what;
         EXPECT_TRUE(boxes.Boxes().empty()) << c.what;
         EXPECT_EQ(0, seam.OpenKeys()) << c.what;
         EXPECT_EQ(c.keySurvives, reg64::KeyExists(KEY)) << c.what;
-        EXPECT_TRUE(reg64::Subkeys(KEY).empty()) << c.what;
-        std::vector<std::wstring> left = c.keySurvives ? std::vector<std::wstring>{L"Unmanaged"}
-                                                       : std::vector<std::wstring>{};
+        const std::vector<std::wstring> late = {L"late.exe"};
+        EXPECT_EQ(c.keyAddedMeanwhile ? late : std::vector<std::wstring>{}, reg64::Subkeys(KEY)) << c.what;
+        std::vector<std::wstring> left = c.unmanagedValue ? std::vector<std::wstring>{L"Unmanaged"}
+                                                          : std::vector<std::wstring>{};
         EXPECT_EQ(left, reg64::ValueNames(KEY)) << c.what;
     }
 }
 
-TEST_F(Commit, WithoutClearingAskedForAnEmptySaveKeepsTheKeyAndWhatReadsAsTheWindowHasIt)
+TEST_F(Commit, WithoutClearingAskedForAnEmptySaveLeavesNoKeyOrAnEmptyKeyAsItIs)
 {
-    TempFolder temp;
-    const std::wstring folder = temp.Path();
-    struct Case {
-        const char* what;
-        std::function<void()> store;
-        DumpSettings global;  // as the window reads the stored values
-        bool unchanged;       // else the global values are deleted and the key stays
-    } cases[] = {
-        {"no LocalDumps key", [] {}, DumpSettings(), true},
-        {"an empty LocalDumps key", [] { reg64::CreateKey(KEY); }, DumpSettings(), true},
-        {"a REG_QWORD type", [] { reg64::SetRaw(KEY, VALUE_DUMP_TYPE, REG_QWORD, "\x02\0\0\0\0\0\0\0", 8); },
-         DumpSettings(), true},
-        {"an empty stored folder", [] { reg64::SetString(KEY, VALUE_DUMP_FOLDER, L""); }, DumpSettings(), true},
-        {"blanks around the stored folder", [&] { reg64::SetString(KEY, VALUE_DUMP_FOLDER, L" " + folder + L"\t"); },
-         MakeSettings(folder.c_str(), -1, -1), true},
-        {"fields emptied by hand", [] { StoreSettings(KEY, MakeSettings(L"C:\\x", 1, 5)); }, DumpSettings(), false},
-    };
-    for (const Case& c : cases) {
+    for (bool keyStored : {false, true}) {
         reg64::DeleteTree(KEY);
-        c.store();
-        const StoreSnapshot before = TakeSnapshot();
+        if (keyStored)
+            reg64::CreateKey(KEY);
         SeamRecorder seam;
         BoxCapture boxes;
         std::vector<ProgramEntry> none;
-        EXPECT_TRUE(CommitConfiguration(c.global, none, CLEAR_NOT_ASKED)) << c.what;
-        EXPECT_EQ(0, seam.OpenKeys()) << c.what;
-        if (c.unchanged) {
-            EXPECT_EQ(0, seam.RegistryChanges()) << c.what;
-            EXPECT_TRUE(TakeSnapshot() == before) << c.what << "\n" << TakeSnapshot().Describe();
-        } else {
-            EXPECT_TRUE(reg64::KeyExists(KEY)) << c.what;
-            EXPECT_TRUE(reg64::ValueNames(KEY).empty()) << c.what;
-        }
+        EXPECT_TRUE(CommitConfiguration(DumpSettings(), none, CLEAR_NOT_ASKED)) << keyStored;
+        EXPECT_EQ(0, seam.RegistryChanges()) << keyStored;
+        EXPECT_EQ(keyStored, reg64::KeyExists(KEY));
     }
 }
 
@@ -142,31 +136,6 @@ TEST_F(Commit, ClearingStopsAtAKeyTheRegistryRefusesToDelete)
     EXPECT_TRUE(reg64::KeyExists(ProgramKeyPath(L"b.exe")));
     EXPECT_EQ(3u, reg64::ValueNames(KEY).size());
     EXPECT_EQ(0, seam.OpenKeys());
-}
-
-namespace {
-
-// Another program adds a program key just before the emptied LocalDumps key is deleted.
-RegDeleteKeyExFn g_belowDeleteKeyEx = nullptr;
-LONG WINAPI AddKeyThenDelete(HKEY root, LPCWSTR path, REGSAM view, DWORD reserved)
-{
-    reg64::CreateKey(ProgramKeyPath(L"late.exe"));
-    return g_belowDeleteKeyEx(root, path, view, reserved);
-}
-
-}  // namespace
-
-TEST_F(Commit, ClearingKeepsAKeyAddedMeanwhileAndItsLocalDumpsKey)
-{
-    StoreThreeGlobalsAndTwoPrograms();
-    g_belowDeleteKeyEx = g_pfnRegDeleteKeyEx;
-    g_pfnRegDeleteKeyEx = AddKeyThenDelete;
-    BoxCapture boxes;
-    std::vector<ProgramEntry> none;
-    EXPECT_TRUE(CommitConfiguration(DumpSettings(), none, CLEAR_ASKED));
-    g_pfnRegDeleteKeyEx = g_belowDeleteKeyEx;
-    EXPECT_TRUE(boxes.Boxes().empty());
-    EXPECT_EQ(std::vector<std::wstring>{L"late.exe"}, reg64::Subkeys(KEY));
 }
 
 TEST_F(Commit, EmptyGlobalSettingsWithAnEntryWriteTheConfiguration)
@@ -357,6 +326,8 @@ TEST_F(Commit, ValuesThatReadAsTheWindowHasThemStayByteForByte)
          MakeSettings(folder.c_str(), -1, -1)},
         {"REG_MULTI_SZ folder", [&] { reg64::SetRaw(KEY, VALUE_DUMP_FOLDER, REG_MULTI_SZ, multiString, sizeof(multiString)); },
          DumpSettings()},
+        {"blanks around the folder", [&] { reg64::SetString(KEY, VALUE_DUMP_FOLDER, L" " + folder + L"\t"); },
+         MakeSettings(folder.c_str(), -1, -1)},
     };
     for (const Case& c : cases) {
         reg64::DeleteTree(KEY);
@@ -439,40 +410,34 @@ TEST_F(Commit, ARenamedEntryTakesEverythingItsKeyHeldOrLeavesTheKeyWhole)
 TEST_F(Commit, RegistryLinksAreDeletedAsLinksAndNeverMoved)
 {
     const std::wstring target = L"SOFTWARE\\KestruneLinkTarget";
-    reg64::SetDword(target, L"kept", 7);
     reg64::SetDword(target + L"\\below", L"kept", 8);
-    struct Case {
+    const struct {
         const char* what;
         const wchar_t* link;  // below LocalDumps
-        bool rename;          // else the keys are removed by a save
+        bool rename;          // else the program key is removed
     } cases[] = {
         {"a program key holding a link, removed", L"a.exe\\link", false},
         {"a program key that is a link, removed", L"a.exe", false},
         {"a program key holding a link, renamed", L"a.exe\\link", true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         reg64::DeleteTree(KEY);
-        if (ProgramKeyPath(c.link) != ProgramKeyPath(L"a.exe"))
+        if (std::wstring(c.link) != L"a.exe")
             StoreSettings(ProgramKeyPath(L"a.exe"), MakeSettings(nullptr, 1, -1));
         StoreLink(ProgramKeyPath(c.link), target);
-        EXPECT_EQ(7u, StoredDword(ProgramKeyPath(c.link), L"kept")) << c.what << ": the link leads to the target";
+        EXPECT_EQ(8u, StoredDword(ProgramKeyPath(c.link) + L"\\below", L"kept")) << c.what << ": a link to the target";
         std::vector<ProgramEntry> entries;
         if (c.rename) {
             entries = StoredEntries();
             entries[0].processName = L"z.exe";
         }
         BoxCapture boxes;
-        EXPECT_EQ(!c.rename, CommitConfiguration(MakeSettings(nullptr, c.rename ? 1 : -1, -1), entries,
-                                                  c.rename ? CLEAR_NOT_ASKED : CLEAR_ASKED))
-            << c.what;
-        EXPECT_EQ(7u, StoredDword(target, L"kept")) << c.what;
+        EXPECT_EQ(!c.rename, CommitConfiguration(MakeSettings(nullptr, 1, -1), entries, CLEAR_NOT_ASKED)) << c.what;
         EXPECT_EQ(8u, StoredDword(target + L"\\below", L"kept")) << c.what;
         EXPECT_EQ(c.rename, reg64::KeyExists(ProgramKeyPath(L"a.exe"))) << c.what;
         EXPECT_FALSE(reg64::KeyExists(ProgramKeyPath(L"z.exe"))) << c.what << ": nothing written";
-        EXPECT_EQ(c.rename ? 1u : 0u, boxes.Boxes().size()) << c.what;
-        if (c.rename && !boxes.Boxes().empty()) {
-            EXPECT_NE(std::wstring::npos, boxes.Boxes()[0].text.find(L"HKLM\\" + ProgramKeyPath(c.link))) << c.what;
-        }
+        const std::wstring box = boxes.Boxes().empty() ? L"" : boxes.Boxes()[0].text;
+        EXPECT_EQ(c.rename, box.find(L"HKLM\\" + ProgramKeyPath(c.link)) != std::wstring::npos) << c.what;
         std::wstring text;  // the program's own deletion takes a link left over as a link
         EXPECT_EQ(0u, RegDeleteSettingsKey(ProgramKeyPath(L"a.exe").c_str(), text)) << Narrow(text);
     }

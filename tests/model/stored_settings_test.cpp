@@ -2,10 +2,12 @@
 // malformed values, and reporting only whether the program keys could be walked completely.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "model/registry_layout.h"
 #include "model/stored_settings.h"
+#include "model/stored_state.h"
 #include "tests/model/store_test_support.h"
 #include "tests/support/registry_fixture.h"
 #include "tests/support/seam_recorder.h"
@@ -192,4 +194,38 @@ TEST_F(StoredSettings, NamesOf255CharactersAreReadAndLongerOnesBreakTheWalk)
     ASSERT_EQ(1u, walk.records.size()) << "the keys before the long name were handed over";
     EXPECT_EQ(longest, walk.records[0].processName);
     EXPECT_EQ(0, seam.OpenKeys());
+}
+
+// What a save tells about a change another program made after loading: found in the stored type
+// and bytes, with what saving the loaded configuration does to it.
+TEST_F(StoredSettings, AnOutsideChangeIsNamedWithWhatSavingDoesToIt)
+{
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        const wchar_t* line;  // the question's one line, or null for no change
+    } cases[] = {
+        {"the type alone, REG_EXPAND_SZ to REG_SZ", [] { reg64::SetString(KEY, VALUE_DUMP_FOLDER, L"C:\\d"); },
+         L"DumpFolder: kept"},
+        {"the same bytes written again", [] { reg64::SetDword(KEY, VALUE_DUMP_TYPE, 1); }, nullptr},
+        {"a program's type", [] { reg64::SetDword(ProgramKeyPath(L"a.exe"), VALUE_DUMP_TYPE, 2); },
+         L"a.exe\\DumpType: set back"},
+    };
+    for (const auto& c : cases) {
+        reg64::DeleteTree(KEY);
+        reg64::SetString(KEY, VALUE_DUMP_FOLDER, L"C:\\d", REG_EXPAND_SZ);
+        reg64::SetDword(KEY, VALUE_DUMP_TYPE, 1);
+        reg64::SetDword(ProgramKeyPath(L"a.exe"), VALUE_DUMP_TYPE, 1);
+        const StoredState loaded = ReadStoredState();
+        const std::vector<ProgramEntry> entries = {MakeEntry(L"a.exe", SettingsFromValues(loaded.programs[0].values))};
+
+        c.change();
+        const std::vector<OutsideChange> changes = ChangedSettings(loaded, ReadStoredState());
+        ASSERT_EQ(c.line ? 1u : 0u, changes.size()) << c.what;
+        if (c.line) {
+            const std::wstring question =
+                OutsideChangeQuestion(changes, {SettingsFromValues(loaded.global), entries, false}, false);
+            EXPECT_NE(std::wstring::npos, question.find(L":\n\n" + std::wstring(c.line) + L"\n\n")) << c.what;
+        }
+    }
 }

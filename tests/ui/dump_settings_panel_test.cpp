@@ -1,7 +1,6 @@
 // The dump settings panel inside a real dialog built from the program settings template: what it
 // shows, what it reads back, clearing, suggestions from the profile and the reported errors.
 #include <winsock2.h>
-#include <ws2tcpip.h>
 #include <iphlpapi.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -471,11 +470,12 @@ protected:
         ::SetFocus(Item(IDC_EDIT_DUMP_FOLDER));
         SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring&, UINT type) {
             m_boxes.push_back({text, type, ::GetFocus()});
-            return IDOK;
+            return m_answer;
         });
     }
 
     std::vector<ShownBox> m_boxes;
+    int m_answer = IDOK;
 };
 
 TEST_F(PanelErrorReportTest, TheFirstFlagIsReportedAfterTheFocusMoved)
@@ -524,35 +524,23 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id)
     return text;
 }
 
-// One of this computer's own addresses as a share path names it: the first IPv4 address of its
-// adapters that is not a loopback one, or an IPv6 address in its share form.
-std::wstring OwnAddressForShares()
+// One of this computer's own addresses as its adapters list it: an IPv4 one, not a loopback one.
+std::wstring OwnAddress()
 {
     ULONG size = 64 * 1024;
     std::vector<BYTE> buffer(size);
-    auto* adapters = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
-    std::wstring v6;
-    if (::GetAdaptersAddresses(AF_UNSPEC, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST, nullptr, adapters, &size) ==
-        NO_ERROR) {
-        for (auto* adapter = adapters; adapter; adapter = adapter->Next) {
-            for (auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
-                const SOCKADDR* address = unicast->Address.lpSockaddr;
-                if (address->sa_family == AF_INET &&
-                    reinterpret_cast<const sockaddr_in*>(address)->sin_addr.S_un.S_un_b.s_b1 != 127) {
-                    const auto& b = reinterpret_cast<const sockaddr_in*>(address)->sin_addr.S_un.S_un_b;
-                    return FormatText(L"%u.%u.%u.%u", b.s_b1, b.s_b2, b.s_b3, b.s_b4);
-                }
-                const BYTE* b = reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr.s6_addr;
-                if (address->sa_family == AF_INET6 && v6.empty() && !IN6_IS_ADDR_LOOPBACK(reinterpret_cast<const in6_addr*>(b))) {
-                    for (int i = 0; i < 16; i += 2)
-                        v6 += FormatText(i ? L"-%x" : L"%x", (b[i] << 8) | b[i + 1]);
-                    v6 += L".ipv6-literal.net";
-                }
-            }
+    auto* adapter = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
+    if (::GetAdaptersAddresses(AF_INET, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST, nullptr, adapter, &size))
+        adapter = nullptr;
+    for (; adapter; adapter = adapter->Next) {
+        for (auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
+            const auto& b = reinterpret_cast<const sockaddr_in*>(unicast->Address.lpSockaddr)->sin_addr.S_un.S_un_b;
+            if (b.s_b1 != 127)
+                return FormatText(L"%u.%u.%u.%u", b.s_b1, b.s_b2, b.s_b3, b.s_b4);
         }
     }
-    EXPECT_FALSE(v6.empty()) << "this computer has an address";
-    return v6;
+    ADD_FAILURE() << "this computer has no IPv4 address but loopback ones";
+    return L"";
 }
 
 TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFolder)
@@ -579,7 +567,7 @@ TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFold
         return FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, place.c_str(), path.c_str());
     };
     ::SetEnvironmentVariableW(L"KESTRUNE_UNSET_VAR", nullptr);
-    const std::wstring ownAddress = L"\\\\" + OwnAddressForShares() + L"\\share\\Dumps";
+    const std::wstring ownAddress = L"\\\\" + OwnAddress() + L"\\share\\Dumps";
     struct FolderCase {
         std::wstring text;
         bool acl;
@@ -656,8 +644,6 @@ TEST_F(PanelErrorReportTest, AFolderNotFullOrNeverForEveryoneIsReportedOnTheFold
     ::RemoveDirectoryW(toolFolder.c_str());
 }
 
-namespace {
-
 // The folder's owner as read through the seam: the Users group, as for a folder that a standard
 // user made.
 PSID g_usersSid = nullptr;
@@ -670,33 +656,23 @@ DWORD WINAPI OwnedByUsers(HANDLE handle, SE_OBJECT_TYPE type, SECURITY_INFORMATI
     return code;
 }
 
-}  // namespace
-
 TEST_F(PanelErrorReportTest, AFolderOfAnotherAccountIsRefusedWithTheBoxOnAndAskedAboutWithItOff)
 {
-    wchar_t windows[MAX_PATH] = {};
-    ::GetWindowsDirectoryW(windows, MAX_PATH);
-    const std::wstring folder = std::wstring(windows).substr(0, 3) + L"kestrune-panel-owner";
+    const std::wstring folder = KnownFolder(FOLDERID_Windows).substr(0, 3) + L"kestrune-panel-owner";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     ::ConvertStringSidToSidW(L"S-1-5-32-545", &g_usersSid);
     SeamRecorder seam;
     Sys().GetSecurityInfo = OwnedByUsers;
     SetText(IDC_EDIT_DUMP_FOLDER, folder);
-
-    Check(true);
-    DumpSettings read;
-    EXPECT_EQ(PANEL_ERR_DUMP_FOLDER, m_panel.ReadSettings(read) & PANEL_ERR_DUMP_FOLDER);
     EXPECT_EQ(FormatText(PANEL_MSG_FOLDER_NOT_FOR_EVERYONE, L"belongs to BUILTIN\\Users", folder.c_str()),
               DumpFolderMessage(folder, true));
 
     Check(false);
     for (int answer : {IDNO, IDYES}) {
         m_boxes.clear();
-        SetMessageBoxHook([&](HWND, const std::wstring& text, const std::wstring&, UINT type) {
-            m_boxes.push_back({text, type, ::GetFocus()});
-            return answer;
-        });
+        m_answer = answer;
         ::SetFocus(Item(IDC_EDIT_DUMP_COUNT));
+        DumpSettings read;
         EXPECT_EQ(answer == IDNO, m_panel.ReportReadErrors(m_panel.ReadSettings(read))) << answer;
         ASSERT_EQ(1u, m_boxes.size());
         EXPECT_EQ(FormatText(PANEL_MSG_FOLDER_FOREIGN_OWNER, folder.c_str(), L"BUILTIN\\Users"), m_boxes[0].text);
