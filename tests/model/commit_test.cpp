@@ -68,6 +68,7 @@ TEST_F(Commit, ClearingRemovesProgramKeysGlobalValuesAndThenAnEmptyKey)
     for (const Case& c : cases) {
         reg64::DeleteTree(KEY);
         StoreThreeGlobalsAndTwoPrograms();
+        reg64::SetDword(KEY, VALUE_CUSTOM_DUMP_FLAGS, 0x1825);
         if (c.unmanagedValue)
             reg64::SetString(KEY, L"Unmanaged", L"keep me");
 
