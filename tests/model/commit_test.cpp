@@ -31,19 +31,6 @@ std::vector<ProgramEntry> StoredEntries()
     return records;
 }
 
-// A registry link at `path` (64-bit view) to the key `target` under HKLM.
-void StoreLink(const std::wstring& path, const std::wstring& target)
-{
-    HKEY link = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
-                                               KEY_ALL_ACCESS | KEY_CREATE_LINK | KEY_WOW64_64KEY, nullptr, &link,
-                                               nullptr));
-    const std::wstring native = L"\\Registry\\Machine\\" + target;
-    ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(native.c_str()),
-                     static_cast<DWORD>(native.size() * sizeof(wchar_t)));
-    ::RegCloseKey(link);
-}
-
 void StoreThreeGlobalsAndTwoPrograms()
 {
     StoreSettings(KEY, MakeSettings(L"C:\\dumps", 2, 10));
@@ -80,6 +67,7 @@ TEST_F(Commit, ClearingRemovesProgramKeysGlobalValuesAndThenAnEmptyKey)
     for (const Case& c : cases) {
         reg64::DeleteTree(KEY);
         StoreThreeGlobalsAndTwoPrograms();
+        reg64::SetDword(KEY, VALUE_CUSTOM_DUMP_FLAGS, 0x1825);
         if (c.unmanagedValue)
             reg64::SetString(KEY, L"Unmanaged", L"keep me");
 

@@ -112,6 +112,45 @@ TEST_F(SettingsKeyWriter, SettingsNotGivenAreDeletedAndOthersLeftAlone)
     EXPECT_TRUE(reg64::ValueNames(APP_KEY).empty());
 }
 
+// "CustomDumpFlags" goes with a custom dump ("DumpType" 0) only: beside another type it stays as
+// stored. A program key counts as changed only where the written value would.
+TEST_F(SettingsKeyWriter, CustomDumpFlagsAreWrittenForACustomDumpAndKeptBesideAnyOtherType)
+{
+    const DWORD NONE = 0xDEADBEEF;  // no flags given, and StoredDword's answer for no value
+    const auto withFlags = [](int dumpType, DWORD flags) {
+        DumpSettings settings = MakeSettings(nullptr, dumpType, -1);
+        settings.hasCustomDumpFlags = flags != NONE;
+        settings.customDumpFlags = flags;
+        return settings;
+    };
+    const struct {
+        const char* what;
+        DumpSettings desired;
+        DWORD type, flags;
+        int changes;  // registry writes and deletions
+    } cases[] = {
+        {"unchanged custom dump", withFlags(0, 0x1825), 0, 0x1825, 0},
+        {"flags edited", withFlags(0, 0x1826), 0, 0x1826, 1},
+        {"flags taken back to Windows' default", withFlags(0, NONE), 0, NONE, 1},
+        {"custom becomes full", withFlags(2, 0x7), 2, 0x1825, 1},
+        {"type cleared", withFlags(-1, NONE), NONE, 0x1825, 1},
+    };
+    const ProgramEntry stored = MakeEntry(L"app.exe", withFlags(0, 0x1825));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        reg64::DeleteTree(KEY);
+        reg64::SetDword(APP_KEY, VALUE_DUMP_TYPE, 0);
+        reg64::SetDword(APP_KEY, VALUE_CUSTOM_DUMP_FLAGS, 0x1825);
+        EXPECT_EQ(c.changes != 0, NeedsWrite(MakeEntry(L"app.exe", c.desired), stored));
+        std::wstring error;
+        SeamRecorder seam;
+        ASSERT_TRUE(WriteSettingsKey(APP_KEY.c_str(), c.desired, error));
+        EXPECT_EQ(c.changes, seam.RegistryChanges());
+        EXPECT_EQ(c.type, StoredDword(APP_KEY, VALUE_DUMP_TYPE));
+        EXPECT_EQ(c.flags, StoredDword(APP_KEY, VALUE_CUSTOM_DUMP_FLAGS));
+    }
+}
+
 TEST_F(SettingsKeyWriter, FoldersAreCreatedWhereTheirTextPointsOneLevelOnly)
 {
     TempFolder temp;

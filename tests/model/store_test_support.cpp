@@ -172,6 +172,18 @@ ProgramEntry MakeEntry(const std::wstring& name, const DumpSettings& settings)
     return entry;
 }
 
+void StoreLink(const std::wstring& path, const std::wstring& target)
+{
+    HKEY link = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                                               KEY_ALL_ACCESS | KEY_CREATE_LINK | KEY_WOW64_64KEY, nullptr, &link,
+                                               nullptr));
+    const std::wstring native = L"\\Registry\\Machine\\" + target;
+    ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(native.c_str()),
+                     static_cast<DWORD>(native.size() * sizeof(wchar_t)));
+    ::RegCloseKey(link);
+}
+
 void StoreSettings(const std::wstring& path, const DumpSettings& settings)
 {
     reg64::CreateKey(path);

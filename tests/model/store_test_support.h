@@ -74,6 +74,9 @@ ProgramEntry MakeEntry(const std::wstring& name, const DumpSettings& settings);
 // Stores a settings record as the program writes it (only given values).
 void StoreSettings(const std::wstring& path, const DumpSettings& settings);
 
+// A registry link at `path` (64-bit view) to the key `target` under HKLM.
+void StoreLink(const std::wstring& path, const std::wstring& target);
+
 // A stored REG_DWORD-sized value, or 0xDEADBEEF when there is none of four bytes.
 DWORD StoredDword(const std::wstring& path, const wchar_t* name);
 

@@ -250,6 +250,7 @@ TEST_F(PanelTest, ShowSettingsSelectsOnlyOfferedTypesAndKeepsTheRest)
         Select(FULL_ITEM);
         m_panel.ShowSettings(settings);
         EXPECT_EQ(c.fromFull, Selection());
+        EXPECT_EQ(c.fromFull == CUSTOM_ITEM, ::IsWindowEnabled(Item(IDC_BTN_DUMP_CONTENTS)) != FALSE);
 
         // Whatever it shows, the given type reads back exactly: an unoffered one is kept as it
         // came until the user chooses in the field.
