@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 namespace {
 
 const std::wstring KEY = LOCALDUMPS_KEY_PATH;
+const std::wstring LINK_TARGET = L"SOFTWARE\\KestruneExportLinkTarget";
 
 class ConfigurationExport : public LocalDumpsTest {};
 
@@ -38,6 +40,20 @@ void StoreEveryKindOfValue()
     reg64::SetString(app, L"DumpFolder", L"C:\\Dumps\\app");
     reg64::SetDword(app + L"\\child\\deeper", L"x", 1);
     reg64::CreateKey(ProgramKeyPath(L"empty.exe"));
+}
+
+bool ReadUtf16File(const std::wstring& path, std::wstring& text)
+{
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        return false;
+    std::vector<char> bytes;
+    char buffer[4096];
+    for (size_t read; (read = fread(buffer, 1, sizeof(buffer), file)) > 0;)
+        bytes.insert(bytes.end(), buffer, buffer + read);
+    fclose(file);
+    text.assign(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    return true;
 }
 
 }  // namespace
@@ -68,6 +84,15 @@ TEST_F(ConfigurationExport, ReimportedWithRegImportTheTreeComesBackValueForValue
              codeText(ERROR_NOT_ENOUGH_MEMORY)},
         {"the disk is full", StoreEveryKindOfValue, "WriteFile", 0, ERROR_DISK_FULL,
          L"ERROR: Failed to write export file:\n\n" + file + L"\n\n" + codeText(ERROR_DISK_FULL)},
+        {"a registry link below a program key",
+         [&] {
+             StoreEveryKindOfValue();
+             StoreLink(ProgramKeyPath(L"app.exe\\child\\link"), LINK_TARGET);
+         },
+         nullptr, 0, 0,
+         L"ERROR: Cannot export a registry link:\nHKLM\\" + ProgramKeyPath(L"app.exe\\child\\link") +
+             L"\n\nNothing was written. A registry file cannot hold a link: remove it, or put a key of its own in "
+             L"its place."},
     };
     // The program's own deletion, which takes a registry link as a link and leaves its target.
     const auto clear = [] { std::wstring ignored; RegDeleteSettingsKey(LOCALDUMPS_KEY_PATH, ignored); };
@@ -88,6 +113,12 @@ TEST_F(ConfigurationExport, ReimportedWithRegImportTheTreeComesBackValueForValue
             EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(file.c_str())) << "no file, or no part of one";
             continue;
         }
+        // UTF-16 with its byte-order mark, every line ended with CR LF.
+        std::wstring text;
+        ASSERT_TRUE(ReadUtf16File(file, text));
+        EXPECT_EQ(0u, text.find(L"\xFEFFWindows Registry Editor Version 5.00\r\n"));
+        for (size_t at = text.find(L'\n'); at != std::wstring::npos; at = text.find(L'\n', at + 1))
+            ASSERT_EQ(L'\r', text[at - 1]) << "a line ends without CR at " << at;
         // Another machine, whose LocalDumps key holds something else.
         clear();
         reg64::SetDword(KEY, L"DumpCount", 3);
@@ -97,4 +128,6 @@ TEST_F(ConfigurationExport, ReimportedWithRegImportTheTreeComesBackValueForValue
         const StoreSnapshot imported = TakeSnapshot();
         EXPECT_TRUE(imported == exported) << "exported:\n" << exported.Describe() << "back:\n" << imported.Describe();
     }
+    clear();
+    reg64::DeleteTree(LINK_TARGET);
 }
