@@ -84,8 +84,12 @@ TEST_F(Commit, ClearingRemovesProgramKeysGlobalValuesAndThenAnEmptyKey)
         EXPECT_EQ(c.keySurvives, reg64::KeyExists(KEY)) << c.what;
         const std::vector<std::wstring> late = {L"late.exe"};
         EXPECT_EQ(c.keyAddedMeanwhile ? late : std::vector<std::wstring>{}, reg64::Subkeys(KEY)) << c.what;
-        std::vector<std::wstring> left = c.unmanagedValue ? std::vector<std::wstring>{L"Unmanaged"}
-                                                          : std::vector<std::wstring>{};
+        // Without a clearing the flags stay: a save writes or deletes them only for a custom dump.
+        std::vector<std::wstring> left;
+        if (c.clear == CLEAR_NOT_ASKED)
+            left.push_back(VALUE_CUSTOM_DUMP_FLAGS);
+        if (c.unmanagedValue)
+            left.push_back(L"Unmanaged");
         EXPECT_EQ(left, reg64::ValueNames(KEY)) << c.what;
     }
 }
