@@ -3,9 +3,12 @@
 // key into the list), of the dump collection check that each load runs, alone, of select-all with
 // the one recomputation of the list buttons that follows, of deleting every second row and of
 // deleting all rows, and checks the end state of each delete.
-// Beside the bare registry read loop it prints the real program's start to its window ready (with
-// and without the keys, so that the fixed cost of a start shows apart), the window's own reading
-// of the registry and a refresh that reads and fills the list again.
+// Beside the bare registry read loop (which reads every value the program manages,
+// MANAGED_VALUE_NAMES, as the program does) it prints the real program's start to its window ready
+// (with and without the keys, so that the fixed cost of a start shows apart), the window's own
+// reading of the registry, a refresh that reads and fills the list again, and the filling of the
+// list alone: the best and the median of several runs, the runs of the yardstick and of the
+// measurement taking turns.
 // The window's resources and manifest come from Kestrune.exe next to this program. Run it in a Wine
 // prefix of its own (KESTRUNE_WINEPREFIX): tests running at the same time clear the LocalDumps key.
 #include <windows.h>
@@ -38,11 +41,42 @@ const UINT WM_RUN_BENCH = WM_APP + 0x4B1;
 
 HMODULE g_resources = nullptr;
 double g_modalStart = 0;
-double g_bareRead = 0;
 
 HMODULE WINAPI ResourceModule(LPCWSTR name)
 {
     return name ? ::GetModuleHandleW(name) : g_resources;
+}
+
+const int RUNS = 5;
+
+// The runs of one measurement: the best (shortest) and the median.
+struct Runs {
+    std::vector<double> seconds;
+    void Add(double run) { seconds.push_back(run); }
+    double Best() const { return *std::min_element(seconds.begin(), seconds.end()); }
+    double Median() const
+    {
+        std::vector<double> sorted = seconds;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[sorted.size() / 2];
+    }
+};
+
+// The median of the ratios of two measurements run by run: their runs take turns, so each ratio
+// compares two runs made moments apart, and a machine whose speed drifts moves both sides alike.
+double MedianRatio(const Runs& work, const Runs& bare)
+{
+    Runs ratios;
+    for (size_t i = 0; i < work.seconds.size() && i < bare.seconds.size(); ++i)
+        ratios.Add(work.seconds[i] / bare.seconds[i]);
+    return ratios.Median();
+}
+
+double TimeBareRead(std::vector<std::wstring>& names)
+{
+    const double start = BenchSeconds();
+    BareReadLoop(names);
+    return BenchSeconds() - start;
 }
 
 int SelectedCount(HWND list)
@@ -114,17 +148,36 @@ private:
                     PROGRAM_KEYS / 2, BenchSeconds() - start, static_cast<int>(Entries().size()),
                     RowsMatchEntries(*this) ? "yes" : "NO", SelectedCount(list));
 
-        // The window's own reading of the registry, alone, and then with the list filled again.
-        start = BenchSeconds();
-        const StoredState state = ReadStoredState();
-        const double reading = BenchSeconds() - start;
-        std::printf("the window's registry reading:    %8.3f s, keys %d, %.2f times the bare read loop\n", reading,
-                    static_cast<int>(state.programs.size()), reading / g_bareRead);
-        start = BenchSeconds();
-        RefreshFromRegistry();
-        const double refresh = BenchSeconds() - start;
-        std::printf("refresh of the shown window:      %8.3f s, rows %d, %.2f times the bare read loop\n", refresh,
-                    static_cast<int>(Entries().size()), refresh / g_bareRead);
+        // The window's own reading of the registry, alone; a refresh that reads and fills the list
+        // again; the list alone, filled again from the reading the refresh made. Each beside a bare
+        // read loop of its own round, the runs taking turns.
+        Runs bare, reading, refresh, fill;
+        std::vector<std::wstring> names;
+        size_t keys = 0;
+        for (int run = 0; run < RUNS; ++run) {
+            bare.Add(TimeBareRead(names));
+            start = BenchSeconds();
+            keys = ReadStoredState().programs.size();
+            reading.Add(BenchSeconds() - start);
+            start = BenchSeconds();
+            RefreshFromRegistry();
+            refresh.Add(BenchSeconds() - start);
+            start = BenchSeconds();
+            LoadProgramEntries();
+            fill.Add(BenchSeconds() - start);
+        }
+        std::printf("bare registry read loop again:    %8.3f s (median %.3f s)\n", bare.Best(), bare.Median());
+        std::printf("the window's registry reading:    %8.3f s (median %.3f s), keys %d, %.2f times the bare read "
+                    "loop (run by run: median %.2f)\n",
+                    reading.Best(), reading.Median(), static_cast<int>(keys), reading.Best() / bare.Best(),
+                    MedianRatio(reading, bare));
+        std::printf("refresh of the shown window:      %8.3f s (median %.3f s), rows %d, %.2f times the bare read "
+                    "loop (run by run: median %.2f)\n",
+                    refresh.Best(), refresh.Median(), static_cast<int>(Entries().size()),
+                    refresh.Best() / bare.Best(), MedianRatio(refresh, bare));
+        std::printf("filling the list from a reading:  %8.3f s (median %.3f s), %.2f times the bare read loop (run "
+                    "by run: median %.2f)\n",
+                    fill.Best(), fill.Median(), fill.Best() / bare.Best(), MedianRatio(fill, bare));
         SelectAllPrograms();
         start = BenchSeconds();
         DeletePrograms();
@@ -133,23 +186,21 @@ private:
     }
 };
 
-// From starting Kestrune.exe to its main window visible and idle, best of three; -1 when it failed.
+// From starting Kestrune.exe to its main window visible and idle; -1 when it failed.
 double TimeToWindowReady()
 {
-    double ready = 1e30;
-    for (int run = 0; run < 3; ++run) {
-        e2e::ProgramProcess program;
-        const double start = BenchSeconds();
-        if (!program.Start(e2e::ProgramProcess::DefaultPath(), L"Kestrune", 120000)) {
-            std::printf("Kestrune.exe did not open its main window\n");
-            return -1;
-        }
-        ready = std::min(ready, BenchSeconds() - start);
-        program.RequestClose();
-        program.WaitForExit(30000);
+    e2e::ProgramProcess program;
+    const double start = BenchSeconds();
+    if (!program.Start(e2e::ProgramProcess::DefaultPath(), L"Kestrune", 120000)) {
+        std::printf("Kestrune.exe did not open its main window\n");
+        return -1;
     }
+    const double ready = BenchSeconds() - start;
+    program.RequestClose();
+    program.WaitForExit(30000);
     return ready;
 }
+
 
 } // namespace
 
@@ -176,33 +227,39 @@ int main()
 
     // The fixed cost of starting the program: its window ready over an empty configuration.
     DeleteLocalDumps();
-    const double emptyReady = TimeToWindowReady();
-    if (emptyReady < 0)
-        return 1;
+    Runs emptyReady;
+    for (int run = 0; run < RUNS; ++run) {
+        emptyReady.Add(TimeToWindowReady());
+        if (emptyReady.seconds.back() < 0)
+            return 1;
+    }
 
     double start = BenchSeconds();
     StoreProgramKeys(PROGRAM_KEYS, L"C:\\CrashDumps");
     std::printf("%d program keys stored in           %8.3f s\n", PROGRAM_KEYS, BenchSeconds() - start);
 
-    // The yardstick: only the registry calls that reading the keys needs.
-    double bareRead = 1e30;
+    // The yardstick, only the registry calls that reading the keys needs, and the real program, from
+    // starting the process to its main window visible and idle. Their runs take turns, so that a
+    // busy moment of the machine does not fall on one of them only.
+    Runs bareReads, readies;
     std::vector<std::wstring> names;
-    for (int run = 0; run < 3; ++run) {
-        start = BenchSeconds();
-        BareReadLoop(names);
-        bareRead = std::min(bareRead, BenchSeconds() - start);
+    for (int run = 0; run < RUNS; ++run) {
+        bareReads.Add(TimeBareRead(names));
+        readies.Add(TimeToWindowReady());
+        if (readies.seconds.back() < 0)
+            return 1;
     }
-    std::printf("bare registry read loop:          %8.3f s, keys %d\n", bareRead, static_cast<int>(names.size()));
-    g_bareRead = bareRead;
-
-    // The real program: from starting the process to its main window visible and idle.
-    const double ready = TimeToWindowReady();
-    if (ready < 0)
-        return 1;
-    std::printf("process start to window ready:    %8.3f s, %.2f times the bare read loop\n", ready,
-                ready / bareRead);
-    std::printf("  without program keys:           %8.3f s; the keys add %.3f s, %.2f times the bare read loop\n",
-                emptyReady, ready - emptyReady, (ready - emptyReady) / bareRead);
+    const double bareRead = bareReads.Best();
+    const double ready = readies.Best();
+    std::printf("bare registry read loop:          %8.3f s (median %.3f s), keys %d\n", bareRead,
+                bareReads.Median(), static_cast<int>(names.size()));
+    std::printf("process start to window ready:    %8.3f s (median %.3f s), %.2f times the bare read loop "
+                "(run by run: median %.2f)\n",
+                ready, readies.Median(), ready / bareRead, MedianRatio(readies, bareReads));
+    std::printf("  without program keys:           %8.3f s (median %.3f s); the keys add %.3f s, %.2f times the "
+                "bare read loop\n",
+                emptyReady.Best(), emptyReady.Median(), ready - emptyReady.Best(),
+                (ready - emptyReady.Best()) / bareRead);
 
     // The dump collection check that every load runs, alone, on what a load read: the keys' common
     // folder exists, so that the folder checks read it too.
@@ -217,7 +274,7 @@ int main()
     }
     if (madeFolder)
         ::RemoveDirectoryW(L"C:\\CrashDumps");
-    std::printf("dump collection check, %d keys: %8.3f s, %d problems; adds %.1f %% to the time to ready\n",
+    std::printf("dump collection check, %d keys:  %8.3f s, %d problems; adds %.1f %% to the time to ready\n",
                 static_cast<int>(loaded.programs.size()), check, problems, 100.0 * check / (ready - check));
 
     CBenchWindow window;

@@ -1,8 +1,9 @@
 // How the settings store scales with the number of program keys, against the real registry of the
 // benchmark's Wine prefix. For 1,000 and 10,000 keys it prints the time of reading all program
 // keys, of a save that changes nothing and of a save that rewrites every key, each beside a bare
-// loop of only the registry calls that the work needs. Best of a few runs; the keys are removed
-// afterwards.
+// loop of only the registry calls that the work needs: the bare read loop queries every value the
+// program manages (MANAGED_VALUE_NAMES), once each, as the program does. Best of a few runs; the
+// keys are removed afterwards.
 #include <windows.h>
 
 #include <algorithm>
@@ -31,13 +32,31 @@ double Time(const std::function<void()>& work)
     return BenchSeconds() - start;
 }
 
-// The best (shortest) of the runs of one measurement.
+// The best (shortest) of the runs of one measurement, and every run, in order.
 struct Best {
     double seconds = 1e30;
-    void Add(double run) { seconds = std::min(seconds, run); }
+    std::vector<double> runs;
+    void Add(double run)
+    {
+        seconds = std::min(seconds, run);
+        runs.push_back(run);
+    }
 };
 
+// The median of the ratios of two measurements run by run. Their runs take turns, so each ratio
+// compares two runs made moments apart: a machine whose speed drifts during the benchmark moves
+// both sides of it alike.
+double MedianRatio(const Best& work, const Best& bare)
+{
+    std::vector<double> ratios;
+    for (size_t i = 0; i < work.runs.size() && i < bare.runs.size(); ++i)
+        ratios.push_back(work.runs[i] / bare.runs[i]);
+    std::sort(ratios.begin(), ratios.end());
+    return ratios.empty() ? 0 : ratios[ratios.size() / 2];
+}
+
 // Only the calls a rewrite of every key needs: create, make sure of the folder, three sets, close.
+// (The read before it, BareReadLoop, reads every managed value.)
 void BareWriteLoop(const std::vector<std::wstring>& names, const std::wstring& folder, DWORD count)
 {
     for (const std::wstring& name : names) {
@@ -54,13 +73,15 @@ void BareWriteLoop(const std::vector<std::wstring>& names, const std::wstring& f
 std::vector<ProgramEntry> ReadEntries()
 {
     std::vector<ProgramEntry> entries;
-    ReadProgramKeys([&entries](const ProgramEntry& record) { entries.push_back(record); });
+    ReadProgramKeys([&entries](ProgramEntry& record) { entries.push_back(std::move(record)); });
     return entries;
 }
 
 struct Figures {
     int keys;
     double bareRead, read, unchangedCommit, bareReadWrite, rewriteCommit;
+    // The median ratio run by run (MedianRatio).
+    double medianRead, medianUnchangedCommit, medianRewriteCommit;
     // System calls per key, counted once through the seam: the same figures without the noise of
     // a busy machine.
     double callsBareRead, callsRead, callsUnchangedCommit, callsBareReadWrite, callsRewriteCommit;
@@ -109,7 +130,8 @@ Figures Measure(int keys, int runs, const std::wstring& folder)
         ++count;
     }
     Figures f = {keys, bareRead.seconds, read.seconds, unchangedCommit.seconds, bareReadWrite.seconds,
-                 rewriteCommit.seconds, 0, 0, 0, 0, 0};
+                 rewriteCommit.seconds, MedianRatio(read, bareRead), MedianRatio(unchangedCommit, bareRead),
+                 MedianRatio(rewriteCommit, bareReadWrite), 0, 0, 0, 0, 0};
     f.callsBareRead = CallsPerKey(keys, [&] { BareReadLoop(names); });
     f.callsRead = CallsPerKey(keys, [&] { ReadEntries(); });
     std::vector<ProgramEntry> entries = ReadEntries();
@@ -127,14 +149,18 @@ Figures Measure(int keys, int runs, const std::wstring& folder)
 
 void Print(const Figures& f)
 {
-    std::printf("%6d keys  read              %8.1f ms   bare read loop       %8.1f ms   ratio %.2f   calls/key %.2f vs %.2f\n",
-                f.keys, f.read * 1000, f.bareRead * 1000, f.read / f.bareRead, f.callsRead, f.callsBareRead);
-    std::printf("%6d keys  no-change commit  %8.1f ms   bare read loop       %8.1f ms   ratio %.2f   calls/key %.2f vs %.2f\n",
+    std::printf("%6d keys  read              %8.1f ms   bare read loop       %8.1f ms   ratio %.2f (run by run %.2f)"
+                "   calls/key %.2f vs %.2f\n",
+                f.keys, f.read * 1000, f.bareRead * 1000, f.read / f.bareRead, f.medianRead, f.callsRead,
+                f.callsBareRead);
+    std::printf("%6d keys  no-change commit  %8.1f ms   bare read loop       %8.1f ms   ratio %.2f (run by run %.2f)"
+                "   calls/key %.2f vs %.2f\n",
                 f.keys, f.unchangedCommit * 1000, f.bareRead * 1000, f.unchangedCommit / f.bareRead,
-                f.callsUnchangedCommit, f.callsBareRead);
-    std::printf("%6d keys  rewrite commit    %8.1f ms   bare read+write loop %8.1f ms   ratio %.2f   calls/key %.2f vs %.2f\n",
+                f.medianUnchangedCommit, f.callsUnchangedCommit, f.callsBareRead);
+    std::printf("%6d keys  rewrite commit    %8.1f ms   bare read+write loop %8.1f ms   ratio %.2f (run by run %.2f)"
+                "   calls/key %.2f vs %.2f\n",
                 f.keys, f.rewriteCommit * 1000, f.bareReadWrite * 1000, f.rewriteCommit / f.bareReadWrite,
-                f.callsRewriteCommit, f.callsBareReadWrite);
+                f.medianRewriteCommit, f.callsRewriteCommit, f.callsBareReadWrite);
 }
 
 }  // namespace
@@ -153,7 +179,8 @@ int main()
     const std::wstring folder = std::wstring(temp) + L"kestrune-bench-dumps";
     ::CreateDirectoryW(folder.c_str(), nullptr);
 
-    std::printf("Settings store benchmark (best of several runs, real registry of this prefix)\n");
+    std::printf("Settings store benchmark (best of several runs, real registry of this prefix; beside each ratio\n"
+                "of the best runs the median of the ratios run by run)\n");
     Figures small = Measure(1000, 12, folder);
     Print(small);
     Figures large = Measure(10000, 6, folder);

@@ -1,4 +1,7 @@
 #include "model/commit_steps.h"
+
+#include <utility>
+
 #include "model/entry_pairing.h"
 #include "model/error_text.h"
 #include "model/process_names.h"
@@ -13,7 +16,7 @@ namespace {
 
 bool ReadStoredKeys(std::vector<ProgramEntry>& stored, std::wstring& errorText)
 {
-    ReadStatus status = ReadProgramKeys([&stored](const ProgramEntry& record) { stored.push_back(record); });
+    ReadStatus status = ReadProgramKeys([&stored](ProgramEntry& record) { stored.push_back(std::move(record)); });
     if (status == READ_OK)
         return true;
 

@@ -55,10 +55,10 @@ ReadStatus ReadProgramKeyValues(const StoredKeyConsumer& consumer, bool* keyFoun
 
 ReadStatus ReadProgramKeys(const ProgramKeyConsumer& consumer)
 {
-    return ReadProgramKeyValues([&consumer](const wchar_t* name, const StoredValues& values) {
+    return ReadProgramKeyValues([&consumer](const wchar_t* name, StoredValues& values) {
         ProgramEntry stored;
         stored.processName = name;
-        stored.keyName = name;
+        stored.keyName = stored.processName;
         stored.settings = SettingsFromValues(values);
         consumer(stored);
     });

@@ -16,8 +16,9 @@ enum ReadStatus {
     READ_ENUM_FAILED,  // the walk broke off; the subkeys before the break were handed over
 };
 
-using ProgramKeyConsumer = std::function<void(const ProgramEntry& stored)>;
-using StoredKeyConsumer = std::function<void(const wchar_t* name, const StoredValues& values)>;
+// The record and the values are the consumer's to keep: it may move them away.
+using ProgramKeyConsumer = std::function<void(ProgramEntry& stored)>;
+using StoredKeyConsumer = std::function<void(const wchar_t* name, StoredValues& values)>;
 
 // The values directly in the LocalDumps key. setAcl is never set: it is not stored.
 DumpSettings ReadGlobalSettings();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 
 #include "model/process_names.h"
 #include "model/registry_layout.h"
@@ -136,8 +137,8 @@ StoredState ReadStoredState()
 {
     StoredState state;
     state.global = ReadGlobalValues();
-    state.status = ReadProgramKeyValues([&state](const wchar_t* name, const StoredValues& values) {
-        state.programs.push_back({name, values});
+    state.status = ReadProgramKeyValues([&state](const wchar_t* name, StoredValues& values) {
+        state.programs.push_back({name, std::move(values)});
     }, &state.keyExists);
     state.code = state.status == READ_OK ? ERROR_SUCCESS : ::GetLastError();
     return state;

@@ -54,11 +54,16 @@ bool ReadFolder(const StoredValue& value, std::wstring& folder)
 {
     if (!value.exists || (value.type != REG_SZ && value.type != REG_EXPAND_SZ) || value.data.empty())
         return false;
-    // The text ends at its first NUL, or with the data when it holds none.
+    // The text ends at its first NUL, or with the data when it holds none. The bytes need not be
+    // aligned for a wchar_t: the characters are taken two bytes at a time.
     const size_t characters = value.data.size() / sizeof(wchar_t);
-    std::wstring text(characters, L'\0');
-    std::memcpy(&text[0], value.data.data(), characters * sizeof(wchar_t));
-    folder = text.substr(0, text.find(L'\0'));
+    const BYTE* bytes = value.data.data();
+    size_t length = 0;
+    while (length < characters && (bytes[2 * length] != 0 || bytes[2 * length + 1] != 0))
+        ++length;
+    folder.resize(length);
+    if (length > 0)
+        std::memcpy(&folder[0], bytes, length * sizeof(wchar_t));
     return true;
 }
 

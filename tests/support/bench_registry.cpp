@@ -6,6 +6,7 @@
 #include "framework/system_calls.h"
 #include "model/registry_access.h"
 #include "model/registry_layout.h"
+#include "model/stored_values.h"
 
 double BenchSeconds()
 {
@@ -82,14 +83,14 @@ void BareReadLoop(std::vector<std::wstring>& names)
             break;
         HKEY key = nullptr;
         if (Sys().RegOpenKeyExW(root, name, 0, ReadAccess(), &key) == ERROR_SUCCESS) {
-            wchar_t folder[MAX_PATH];
-            DWORD value = 0;
-            DWORD size = sizeof(folder);
-            Sys().RegQueryValueExW(key, VALUE_DUMP_FOLDER, nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &size);
-            size = sizeof(value);
-            Sys().RegQueryValueExW(key, VALUE_DUMP_TYPE, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-            size = sizeof(value);
-            Sys().RegQueryValueExW(key, VALUE_DUMP_COUNT, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+            // Every value the program manages, each in one query into a buffer that holds a
+            // folder of a full path (the store's common case).
+            for (const wchar_t* value : MANAGED_VALUE_NAMES) {
+                BYTE data[(MAX_PATH + 1) * sizeof(wchar_t)];
+                DWORD type = REG_NONE;
+                DWORD size = sizeof(data);
+                Sys().RegQueryValueExW(key, value, nullptr, &type, data, &size);
+            }
             Sys().RegCloseKey(key);
         }
         names.push_back(name);

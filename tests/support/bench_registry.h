@@ -21,6 +21,7 @@ void SetBenchValues(const struct SystemCalls& calls, HKEY key, const std::wstrin
 // global dump type.
 void StoreProgramKeys(int count, const std::wstring& folder);
 
-// Only the calls a read needs: enumerate, open, three queries, close. Like the store, it goes
-// through the seam. Hands back the names it met.
+// Only the calls a read needs: enumerate, open, one query for each value the program manages
+// (MANAGED_VALUE_NAMES, the same values the program reads), close. Like the store, it goes through
+// the seam. Hands back the names it met.
 void BareReadLoop(std::vector<std::wstring>& names);

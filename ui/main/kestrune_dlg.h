@@ -139,7 +139,8 @@ private:
 
     static CKestruneDlg* FromWindow(HWND window);
     static void CALLBACK OnSelectionTimer(HWND window, UINT message, UINT_PTR id, DWORD time);
-    int InsertNameRow(int position, const std::wstring& processName);
+    // A new row with the name and the item data `entryIndex` (-1: no entry yet).
+    int InsertNameRow(int position, const std::wstring& processName, int entryIndex = -1);
     // The entry index a row refers to, or -1 when its item data cannot be read or is out of range.
     int RowEntryIndex(int row) const;
     bool SetRowEntryIndex(int row, int entryIndex) const;

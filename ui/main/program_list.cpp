@@ -2,6 +2,8 @@
 // selection and the enabling of the list commands.
 #include "ui/main/kestrune_dlg.h"
 
+#include <string>
+
 #include "model/registry_layout.h"
 #include "model/stored_values.h"
 #include "model/text_utils.h"
@@ -25,26 +27,26 @@ const ColumnLayout LIST_COLUMNS[] = {
     {L"Dump Folder", 0.0},
 };
 
-bool SetCellText(HWND list, int row, int column, const std::wstring& text)
+bool SetCellText(HWND list, int row, int column, const wchar_t* text)
 {
     LVITEMW item = {};
     item.iSubItem = column;
-    item.pszText = const_cast<wchar_t*>(text.c_str());
+    item.pszText = const_cast<wchar_t*>(text);
     return ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) != 0;
 }
 
 }  // namespace
 
-int CKestruneDlg::InsertNameRow(int position, const std::wstring& processName)
+int CKestruneDlg::InsertNameRow(int position, const std::wstring& processName, int entryIndex)
 {
     // The list sorts by name: the row lands in name order, and the result is where it landed.
-    // Until its item data is set, the row refers to no entry: a row whose data cannot be set must
-    // not stand for entry 0.
+    // A row inserted before its entry exists refers to no entry (-1) until its item data is set: a
+    // row whose data cannot be set must not stand for entry 0.
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = position;
     item.pszText = const_cast<wchar_t*>(processName.c_str());
-    item.lParam = -1;
+    item.lParam = entryIndex;
     return static_cast<int>(m_list.Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
@@ -96,11 +98,11 @@ bool CKestruneDlg::LoadProgramEntries()
     // The control places every row by name wherever it is inserted from. Rows go in last-read
     // first: the registry lists names in order, and a sorted list control finds the place of a
     // name that sorts first at once, while one that sorts last costs a walk over every row. Each
-    // row's item data is its record's place in the reading order.
+    // row's item data, given with the row itself, is its record's place in the reading order.
     std::vector<char> skipped(stored.size(), 0);
     int rowsInserted = 0;
     for (size_t i = stored.size(); i-- > 0;) {
-        const int row = InsertNameRow(rowsInserted, stored[i].processName);
+        const int row = InsertNameRow(rowsInserted, stored[i].processName, static_cast<int>(i));
         if (row == -1) {
             // The record is left out of m_entries, so the list is no longer the whole of the keys.
             skipped[i] = 1;
@@ -110,9 +112,7 @@ bool CKestruneDlg::LoadProgramEntries()
             continue;
         }
         ++rowsInserted;
-        if (!SetRowEntryIndex(row, static_cast<int>(i)))
-            result = false;  // the row keeps only its name
-        else if (!SetEntryRowText(row, stored[i], true))
+        if (!SetEntryRowText(row, stored[i], true))
             result = false;
     }
 
@@ -138,17 +138,17 @@ bool CKestruneDlg::SetEntryRowText(int row, const ProgramEntry& entry, bool fres
     const DumpSettings& settings = entry.settings;
     bool ok = true;
     if (!freshRow)
-        ok &= SetCellText(list, row, 0, entry.processName);
+        ok &= SetCellText(list, row, 0, entry.processName.c_str());
     if (settings.hasDumpType)
         ok &= SetCellText(list, row, 1, DumpTypeLabel(settings.dumpType));
     else if (!freshRow)
         ok &= SetCellText(list, row, 1, L"");
     if (settings.hasDumpCount)
-        ok &= SetCellText(list, row, 2, FormatText(L"%d", static_cast<int>(settings.dumpCount)));
+        ok &= SetCellText(list, row, 2, std::to_wstring(settings.dumpCount).c_str());
     else if (!freshRow)
         ok &= SetCellText(list, row, 2, L"");
     if (settings.hasFolder)
-        ok &= SetCellText(list, row, 3, settings.folder);
+        ok &= SetCellText(list, row, 3, settings.folder.c_str());
     else if (!freshRow)
         ok &= SetCellText(list, row, 3, L"");
     return ok;
@@ -201,15 +201,13 @@ bool CKestruneDlg::CollectSelection(std::vector<SelectedRow>& selection) const
 {
     selection.clear();
     bool ok = true;
-    const int rows = m_list.GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        const LRESULT state = m_list.Send(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED);
-        if (state == -1) {
-            ok = false;
-            continue;
-        }
-        if (!(state & LVIS_SELECTED))
-            continue;
+    // The control walks its rows itself and hands over only the selected ones: a list of 10,000
+    // rows with none or a few selected costs a few messages, not one per row. The walk ends at -1
+    // (or at an answer that does not lie further down).
+    int previous = -1;
+    for (int row = m_list.GetNextItem(-1, LVNI_SELECTED); row > previous;
+         row = m_list.GetNextItem(row, LVNI_SELECTED)) {
+        previous = row;
         const int entryIndex = RowEntryIndex(row);
         if (entryIndex < 0) {
             ok = false;
