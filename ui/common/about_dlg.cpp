@@ -15,7 +15,7 @@ const int FIRST_YEAR = 2017;
 
 } // namespace
 
-CAboutDlg::CAboutDlg() : CModalDialog(IDD_ABOUTBOX), m_dragState()
+CAboutDlg::CAboutDlg() : CDraggableDialog(IDD_ABOUTBOX)
 {
 }
 
@@ -52,13 +52,6 @@ int CAboutDlg::CurrentLocalYear()
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
     return now.wYear != 0 ? static_cast<int>(now.wYear) : -1;
-}
-
-LRESULT CAboutDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState))
-        return 0;
-    return CModalDialog::WindowProc(message, wParam, lParam);
 }
 
 BOOL CAboutDlg::OnInitDialog()

@@ -5,10 +5,9 @@
 
 #include <string>
 
-#include "framework/modal_dialog.h"
-#include "ui/common/window_drag.h"
+#include "ui/common/draggable_dialog.h"
 
-class CAboutDlg : public CModalDialog {
+class CAboutDlg : public CDraggableDialog {
 public:
     CAboutDlg();
 
@@ -21,7 +20,6 @@ public:
     static int CurrentLocalYear();
 
 protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
     const RouteTable& Routes() const override;
 
@@ -29,7 +27,6 @@ private:
     LRESULT OnLinkClick(NMHDR* header);
     LRESULT OnHelp(WPARAM wParam, LPARAM lParam, bool& handled);
 
-    DragState m_dragState;
 };
 
 // Runs the About box modally, owned by the application's main window.

@@ -20,15 +20,8 @@ const wchar_t* const NOTHING_FOUND_EXPLANATION =
 } // namespace
 
 CDumpCheckDlg::CDumpCheckDlg(const CheckFindings& findings)
-    : CModalDialog(IDD_DUMP_CHECK), m_findings(findings), m_dragState()
+    : CDraggableDialog(IDD_DUMP_CHECK), m_findings(findings)
 {
-}
-
-LRESULT CDumpCheckDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState))
-        return 0;
-    return CModalDialog::WindowProc(message, wParam, lParam);
 }
 
 const RouteTable& CDumpCheckDlg::Routes() const

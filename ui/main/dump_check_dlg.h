@@ -7,16 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "framework/modal_dialog.h"
 #include "model/checks/dump_checks.h"
-#include "ui/common/window_drag.h"
+#include "ui/common/draggable_dialog.h"
 
-class CDumpCheckDlg : public CModalDialog {
+class CDumpCheckDlg : public CDraggableDialog {
 public:
     explicit CDumpCheckDlg(const CheckFindings& findings);
 
 protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
     const RouteTable& Routes() const override;
 
@@ -27,5 +25,4 @@ private:
 
     CheckFindings m_findings;
     std::vector<std::wstring> m_explanations;  // by row
-    DragState m_dragState;
 };

@@ -21,9 +21,8 @@ const wchar_t* const OBJECT_PROP = L"Kestrune.MainWindow";
 } // namespace
 
 CKestruneDlg::CKestruneDlg()
-    : CModalDialog(IDD_KESTRUNE_DIALOG),
-      m_hIcon(::LoadIconW(Sys().GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_dragState()
+    : CDraggableDialog(IDD_KESTRUNE_DIALOG),
+      m_hIcon(::LoadIconW(Sys().GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME)))
 {
     m_hWarningIcon = LoadSmallWarningIcon(m_warningIconOwned);
 }
@@ -120,13 +119,6 @@ BOOL CKestruneDlg::PreTranslateMessage(MSG* msg)
     if (m_hAccel && ::TranslateAcceleratorW(m_hWnd, m_hAccel, msg))
         return TRUE;
     return CModalDialog::PreTranslateMessage(msg);
-}
-
-LRESULT CKestruneDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState))
-        return 0;
-    return CModalDialog::WindowProc(message, wParam, lParam);
 }
 
 BOOL CKestruneDlg::OnInitDialog()

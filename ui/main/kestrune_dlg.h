@@ -8,11 +8,10 @@
 #include <vector>
 
 #include "framework/controls.h"
-#include "framework/modal_dialog.h"
 #include "model/checks/dump_checks.h"
 #include "model/dump_settings.h"
 #include "model/stored_state.h"
-#include "ui/common/window_drag.h"
+#include "ui/common/draggable_dialog.h"
 #include "ui/settings/dump_settings_panel.h"
 
 // Timers of the main window.
@@ -30,7 +29,7 @@ struct SelectedRow {
     int entryIndex;
 };
 
-class CKestruneDlg : public CModalDialog {
+class CKestruneDlg : public CDraggableDialog {
 public:
     CKestruneDlg();
     ~CKestruneDlg() override;
@@ -80,7 +79,6 @@ protected:
 
 public:
     BOOL PreTranslateMessage(MSG* msg) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     BOOL OnInitDialog() override;
@@ -148,7 +146,6 @@ private:
     void RenumberRows(const std::vector<int>& leftBelow) const;
 
     HICON m_hIcon;
-    DragState m_dragState;
     HACCEL m_hAccel = nullptr;
     // What the registry held at the last load, or after a save of ours that failed part way.
     StoredState m_loaded;

@@ -27,8 +27,7 @@ const wchar_t* const EXECUTABLE_FILTER = L"Executables (*.exe)|*.exe|All files (
 } // namespace
 
 CAddEditProgDlg::CAddEditProgDlg(int row, ProgramEntry* entry, HWND parent)
-    : CModalDialog(IDD_ADDEDIT_PROG, parent),
-      m_dragState(),
+    : CDraggableDialog(IDD_ADDEDIT_PROG, parent),
       m_row(row),
       m_addMode(row == -1 ? TRUE : FALSE),
       m_entry(entry)
@@ -68,13 +67,6 @@ void CAddEditProgDlg::DoDataExchange()
     m_comboDumpType.Bind(*this, IDC_COMBO_DUMP_TYPE);
     m_editDumpCount.Bind(*this, IDC_EDIT_DUMP_COUNT);
     m_panel.Attach(m_hWnd);
-}
-
-LRESULT CAddEditProgDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState))
-        return 0;
-    return CModalDialog::WindowProc(message, wParam, lParam);
 }
 
 BOOL CAddEditProgDlg::OnInitDialog()

@@ -7,13 +7,12 @@
 #include <string>
 
 #include "framework/controls.h"
-#include "framework/modal_dialog.h"
 #include "framework/unique_handles.h"
 #include "model/dump_settings.h"
-#include "ui/common/window_drag.h"
+#include "ui/common/draggable_dialog.h"
 #include "ui/settings/dump_settings_panel.h"
 
-class CAddEditProgDlg : public CModalDialog {
+class CAddEditProgDlg : public CDraggableDialog {
 public:
     // row: the list row of the entry being edited, -1 to add. entry: owned by the caller; shown
     // in edit mode and filled on IDOK.
@@ -22,7 +21,6 @@ public:
 
 protected:
     void DoDataExchange() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
     const RouteTable& Routes() const override;
 
@@ -43,7 +41,6 @@ private:
     void ShowExeIcon();
     void ReportNameError(const std::wstring& message);
 
-    DragState m_dragState;
     int m_row;
     BOOL m_addMode;
     ProgramEntry* m_entry;

@@ -19,7 +19,7 @@ bool IsChecked(const CListViewCtrl& list, int row)
 } // namespace
 
 CCustomDumpDlg::CCustomDumpDlg(DWORD flags, bool stored, HWND parent)
-    : CModalDialog(IDD_CUSTOM_DUMP, parent), m_dragState(), m_initial(flags), m_flags(flags), m_stored(stored)
+    : CDraggableDialog(IDD_CUSTOM_DUMP, parent), m_initial(flags), m_flags(flags), m_stored(stored)
 {
 }
 
@@ -37,13 +37,6 @@ void CCustomDumpDlg::DoDataExchange()
 {
     m_list.Bind(*this, IDC_LIST_DUMP_FLAGS);
     m_value.Bind(*this, IDC_STATIC_DUMP_FLAGS_VALUE);
-}
-
-LRESULT CCustomDumpDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (HandleWindowDrag(message, wParam, lParam, m_hWnd, m_dragState))
-        return 0;
-    return CModalDialog::WindowProc(message, wParam, lParam);
 }
 
 BOOL CCustomDumpDlg::OnInitDialog()

@@ -5,10 +5,9 @@
 #include <windows.h>
 
 #include "framework/controls.h"
-#include "framework/modal_dialog.h"
-#include "ui/common/window_drag.h"
+#include "ui/common/draggable_dialog.h"
 
-class CCustomDumpDlg : public CModalDialog {
+class CCustomDumpDlg : public CDraggableDialog {
 public:
     // flags: what the dialog shows first; stored: whether they are stored, or Windows' default.
     CCustomDumpDlg(DWORD flags, bool stored, HWND parent);
@@ -18,7 +17,6 @@ public:
 
 protected:
     void DoDataExchange() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
     const RouteTable& Routes() const override;
 
@@ -31,7 +29,6 @@ private:
     void ShowChecks();
     void ShowValue() const;
 
-    DragState m_dragState;
     DWORD m_initial;
     DWORD m_flags;
     bool m_stored;
