@@ -29,13 +29,16 @@ bool HasPerUserReference(const std::wstring& text)
 }
 
 // Where a stored folder text leads on disk for every user alike; false for a text with a per-user
-// reference or one that is not a full path.
+// reference, one that is not a full path, or one on a network share.
 bool SharedFolderOnDisk(const std::wstring& text, std::wstring& path)
 {
     if (HasPerUserReference(text))
         return false;
     path = DumpFolderOnDisk(text);
-    return IsFullFolderPath(path);
+    // The check runs at every load on the window's thread: a folder on a network share is left
+    // alone, since a server that does not answer would hold the window for the network's time-out
+    // (and its owner and permissions are the server's business).
+    return IsFullFolderPath(path) && path.compare(0, 2, L"\\\\") != 0;
 }
 
 struct FolderUse {

@@ -57,7 +57,8 @@ bool StandardUsersMayAddFiles(PACL dacl)
     if (!dacl)
         return true;
     GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
-    bool denied[GROUP_COUNT] = {};
+    // A standard user belongs to all three groups, so an entry that denies one of them denies him.
+    bool denied = false;
     for (WORD i = 0; i < dacl->AceCount; ++i) {
         void* raw = nullptr;
         if (!Sys().GetAce(dacl, i, &raw))
@@ -69,12 +70,11 @@ bool StandardUsersMayAddFiles(PACL dacl)
             continue;
         ACCESS_MASK mask = ace->Mask;
         ::MapGenericMask(&mask, &mapping);
-        const int group = GroupOf(const_cast<DWORD*>(&ace->SidStart));
-        if (group < 0 || !(mask & FILE_ADD_FILE))
+        if (GroupOf(const_cast<DWORD*>(&ace->SidStart)) < 0 || !(mask & FILE_ADD_FILE))
             continue;
         if (type == ACCESS_DENIED_ACE_TYPE)
-            denied[group] = true;
-        else if (!denied[group])
+            denied = true;
+        else if (!denied)
             return true;
     }
     return false;

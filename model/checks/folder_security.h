@@ -18,5 +18,5 @@ struct FolderSecurity {
 DWORD ReadFolderSecurity(const std::wstring& path, FolderSecurity& security);
 
 // Whether the list lets Everyone, Users or Authenticated Users add files: an allow entry with that
-// right which no earlier deny entry for the same group takes away.
+// right which no earlier deny entry for any of the three takes away (a standard user is in all three).
 bool StandardUsersMayAddFiles(PACL dacl);
