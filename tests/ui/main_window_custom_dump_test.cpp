@@ -84,14 +84,14 @@ TEST_F(MainWindowTest, CustomDumpsShowTheirBoxesAndSaveTheEditedFlags)
     }
 }
 
-TEST_F(MainWindowTest, ExportAsksToSaveUnsavedEditsFirstAndOnlyYesGoesOn)
+TEST_F(MainWindowTest, ExportAsksToSaveUnsavedEditsFirstAndOnlyCancelStops)
 {
     const struct {
         const wchar_t* count;  // typed into the count field; null: nothing edited
         int answer;
         bool proceeds;
         DWORD stored;
-    } cases[] = {{nullptr, 0, true, 5}, {L"42", IDNO, false, 5}, {L"42", IDCANCEL, false, 5}, {L"42", IDYES, true, 42}};
+    } cases[] = {{nullptr, 0, true, 5}, {L"42", IDNO, true, 5}, {L"42", IDCANCEL, false, 5}, {L"42", IDYES, true, 42}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
         reg64::DeleteTree(LOCALDUMPS_KEY_PATH);
@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, ExportAsksToSaveUnsavedEditsFirstAndOnlyYesGoesOn)
             if (c.count)
                 SetControlText(w.m_hWnd, IDC_EDIT_DUMP_COUNT, c.count);
             EXPECT_EQ(c.proceeds, w.SaveBeforeExport());
-            EXPECT_EQ(c.count && !c.proceeds, w.HasUnsavedChanges()) << "the edits stay, or are saved";
+            EXPECT_EQ(c.count && c.answer != IDYES, w.HasUnsavedChanges()) << "the edits stay, or are saved";
         }};
         EXPECT_EQ(PROBE_FINISHED, window.Run()) << "the window stays open, after every step";
         ASSERT_EQ(c.count ? 1u : 0u, window.boxes.size());

@@ -12,7 +12,8 @@ const wchar_t* const EXPORT_FILTER = L"Registry files (*.reg)|*.reg|All files (*
 const wchar_t* const EXPORT_FILE_NAME = L"LocalDumps.reg";
 const wchar_t* const SAVE_FIRST_QUESTION =
     L"The export writes the configuration as it is stored, without your unsaved changes.\n\n"
-    L"Do you want to save your changes and export the saved configuration?";
+    L"Do you want to save your changes and export the saved configuration?\n\n"
+    L"Yes saves them first. No exports the stored configuration and keeps your changes unsaved.";
 
 } // namespace
 
@@ -20,8 +21,11 @@ bool CKestruneDlg::SaveBeforeExport()
 {
     if (!HasUnsavedChanges())
         return true;
-    if (AppMessageBox(SAVE_FIRST_QUESTION, MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
-        return false;
+    // No exports what is stored and keeps the edits (a user without the rights to save still gets
+    // the file); only Cancel stops.
+    const int answer = AppMessageBox(SAVE_FIRST_QUESTION, MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+    if (answer != IDYES)
+        return answer == IDNO;
     if (!SaveChanges())
         return false;
     // The window stays open on what was saved, which is now the state to compare edits with.
