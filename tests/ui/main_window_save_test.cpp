@@ -315,7 +315,7 @@ TEST_F(MainWindowTest, ChangesMadeWhileABoxIsOpenAreAskedAboutNeverWrittenOver)
     EXPECT_NE(window.boxes[3].text.find(L"while Kestrune was asking. What saving does to each:\n\n"
                                         L"new.exe (added): removed\n\n"),
               std::wstring::npos);
-    EXPECT_EQ(window.boxes[4].text.find(L"ERROR: The list of programs could not be read completely."), 0u);
+    EXPECT_EQ(window.boxes[4].text.find(L"ERROR: The settings could not be read again to look for changes that other programs made."), 0u);
     EXPECT_EQ(reg64::Get(LOCALDUMPS_KEY_PATH, VALUE_DUMP_COUNT).data, (std::vector<BYTE>{3, 0, 0, 0}));
     EXPECT_EQ(reg64::Subkeys(LOCALDUMPS_KEY_PATH), (std::vector<std::wstring>{L"a.exe", L"new.exe"}));
 }

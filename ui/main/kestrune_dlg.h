@@ -92,7 +92,6 @@ private:
     void EnterReadOnlyMode();
     void UpdateSaveCommands();
     bool ConfirmOutsideChanges(const DumpSettings& global, bool clearing);
-    void ShowIncompleteRead(DWORD code);
     void UpdateDumpStatus();
     void ReleaseWarningIcon();
 

@@ -26,7 +26,7 @@ bool CKestruneDlg::LoadFromRegistry()
 
 void CKestruneDlg::LoadGlobalSettings()
 {
-    // All three values are read before any control changes; the ACL check box is left alone.
+    // All the values are read before any control changes; the ACL check box is left alone.
     m_panel.ShowStoredSettings(SettingsFromValues(m_loaded.global));
 }
 
@@ -40,16 +40,12 @@ bool CKestruneDlg::RefreshFromRegistry()
 
 LRESULT CKestruneDlg::OnLoadIncomplete(WPARAM wParam, LPARAM, bool&)
 {
-    ShowIncompleteRead(static_cast<DWORD>(wParam));
-    return 0;
-}
-
-void CKestruneDlg::ShowIncompleteRead(DWORD code)
-{
+    const DWORD code = static_cast<DWORD>(wParam);
     AppMessageBox(FormatText(L"ERROR: The list of programs could not be read completely. Kestrune cannot save "
                              L"until Refresh (F5) reads it all.\n\n(%d) %s",
                              static_cast<int>(code), ErrorText(code).c_str()),
                   MB_ICONERROR);
+    return 0;
 }
 
 bool CKestruneDlg::ConfirmOutsideChanges(const DumpSettings& global, bool clearing)
@@ -63,7 +59,12 @@ bool CKestruneDlg::ConfirmOutsideChanges(const DumpSettings& global, bool cleari
     for (bool again = false;; again = true) {
         StoredState now = ReadStoredState();
         if (now.status != READ_OK) {
-            ShowIncompleteRead(now.code);
+            // The list shown is whole; only this reading failed, so the edits stay and SAVE may
+            // simply be tried again.
+            AppMessageBox(FormatText(L"ERROR: The settings could not be read again to look for changes that "
+                                     L"other programs made. Nothing was saved; try SAVE again.\n\n(%d) %s",
+                                     static_cast<int>(now.code), ErrorText(now.code).c_str()),
+                          MB_ICONERROR);
             return false;
         }
         const std::vector<OutsideChange> changes = ChangedSettings(answered, now);
