@@ -16,6 +16,32 @@ const wchar_t* const TRUSTED_OWNERS[] = {
     L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",  // TrustedInstaller
 };
 
+// The account running this program: the TOKEN_USER of its token, in `user`.
+bool ReadCurrentUser(std::vector<BYTE>& user)
+{
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    unique_hfile owner(token);
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    user.assign(size ? size : 1, 0);
+    return ::GetTokenInformation(token, TokenUser, user.data(), size, &size) != FALSE;
+}
+
+PSID UserSid(std::vector<BYTE>& user)
+{
+    return reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+}
+
+bool IsCurrentUser(PSID sid)
+{
+    std::vector<BYTE> user;
+    return ReadCurrentUser(user) && ::EqualSid(sid, UserSid(user));
+}
+
+}  // namespace
+
 bool IsSid(PSID sid, const wchar_t* text)
 {
     PSID other = nullptr;
@@ -26,20 +52,15 @@ bool IsSid(PSID sid, const wchar_t* text)
     return same;
 }
 
-bool IsCurrentUser(PSID sid)
+std::wstring CurrentUserSidText()
 {
-    HANDLE token = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
-        return false;
-    unique_hfile owner(token);
-    DWORD size = 0;
-    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> user(size ? size : 1);
-    return ::GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
-           ::EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+    std::vector<BYTE> user;
+    wchar_t* text = nullptr;
+    if (!ReadCurrentUser(user) || !::ConvertSidToStringSidW(UserSid(user), &text))
+        return std::wstring();
+    unique_local_mem textOwner(text);
+    return text;
 }
-
-}  // namespace
 
 bool IsTrustedOwner(PSID owner)
 {

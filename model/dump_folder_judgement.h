@@ -21,5 +21,11 @@ DWORD JudgeOpenFolder(HANDLE folder, PSID owner, bool contents);
 // Administrators, SYSTEM, TrustedInstaller or the user running this program.
 bool IsTrustedOwner(PSID owner);
 
+// Whether a SID is the one written as `text` ("S-1-1-0").
+bool IsSid(PSID sid, const wchar_t* text);
+
+// The SID of the account running this program as text, or an empty text when it cannot be read.
+std::wstring CurrentUserSidText();
+
 // "DOMAIN\name" of an account, or its SID text when the name cannot be found.
 std::wstring AccountName(PSID sid);

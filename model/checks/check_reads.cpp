@@ -59,23 +59,6 @@ std::vector<std::wstring> SubkeyNamesOf(HKEY key)
     return names;
 }
 
-std::wstring CurrentUserSidText()
-{
-    HANDLE token = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
-        return std::wstring();
-    unique_hfile owner(token);
-    DWORD size = 0;
-    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> user(size ? size : 1);
-    wchar_t* text = nullptr;
-    if (!::GetTokenInformation(token, TokenUser, user.data(), size, &size) ||
-        !::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text))
-        return std::wstring();
-    unique_local_mem textOwner(text);
-    return text;
-}
-
 std::wstring RegViewSwitch()
 {
     return g_osBitness == 1 ? L" /reg:64" : L"";

@@ -18,9 +18,6 @@ bool QueryTextValue(HKEY key, const wchar_t* name, std::wstring& text);
 std::vector<std::wstring> ValueNamesOf(HKEY key);
 std::vector<std::wstring> SubkeyNamesOf(HKEY key);
 
-// The SID of the user running this program, as text ("S-1-5-21-..."); empty when unknown.
-std::wstring CurrentUserSidText();
-
 // " /reg:64" on a 64-bit Windows, for the reg commands that the explanations give; else nothing.
 std::wstring RegViewSwitch();
 

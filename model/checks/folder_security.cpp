@@ -4,6 +4,7 @@
 #include <sddl.h>
 
 #include "framework/system_calls.h"
+#include "model/dump_folder_judgement.h"
 #include "model/native_folders.h"
 
 namespace {
@@ -16,12 +17,7 @@ const size_t GROUP_COUNT = sizeof(STANDARD_USER_GROUPS) / sizeof(STANDARD_USER_G
 int GroupOf(PSID sid)
 {
     for (size_t i = 0; i < GROUP_COUNT; ++i) {
-        PSID group = nullptr;
-        if (!::ConvertStringSidToSidW(STANDARD_USER_GROUPS[i], &group))
-            continue;
-        const bool same = ::EqualSid(sid, group) != FALSE;
-        ::LocalFree(group);
-        if (same)
+        if (IsSid(sid, STANDARD_USER_GROUPS[i]))
             return static_cast<int>(i);
     }
     return -1;
